@@ -1,0 +1,22 @@
+# cmake --install: the library, its header, a pkg-config file and a CMake
+# package, so that C and C++ programs find it either way.
+include(CMakePackageConfigHelpers)
+
+install(TARGETS kestlink EXPORT KestlinkTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_COMPONENT Development
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+set(KESTLINK_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Kestlink)
+install(EXPORT KestlinkTargets NAMESPACE Kestlink:: DESTINATION ${KESTLINK_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/KestlinkConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/KestlinkConfig.cmake
+  INSTALL_DESTINATION ${KESTLINK_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/KestlinkConfigVersion.cmake
+  VERSION 1.0.0 COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/KestlinkConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/KestlinkConfigVersion.cmake DESTINATION ${KESTLINK_CMAKE_DIR})
+
+configure_file(${PROJECT_SOURCE_DIR}/cmake/kestlink.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kestlink.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kestlink.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

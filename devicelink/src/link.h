@@ -1,0 +1,17 @@
+// The library's connection state: one serial channel per process, and the
+// lock that makes each exported call one indivisible transaction.
+#pragma once
+
+#include <mutex>
+
+#include "serial_channel.h"
+
+namespace kestlink {
+
+SerialChannel &channel();
+
+// Held for the whole of an exported call, so two threads never interleave
+// frames on the wire.
+std::unique_lock<std::mutex> lockLink();
+
+} // namespace kestlink

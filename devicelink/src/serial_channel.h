@@ -1,0 +1,103 @@
+// The one serial port the library talks to the reader through.
+//
+// The operations mirror what a serial driver offers: open, close, line state,
+// read time-outs, purge, write and read. Each returns true for success and never
+// throws. The declaration is shared; each platform has its own implementation
+// file (serial_channel_posix.cpp, serial_channel_win32.cpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#if !defined(_WIN32)
+#include <termios.h>
+#endif
+
+namespace kestlink {
+
+// The settings of the line the library cares about. get-state reads them from
+// the driver; set-state applies them and leaves the port raw: no byte
+// translation either way, no flow control, modem lines ignored.
+struct LineSettings {
+    std::uint32_t baudRate = 0;
+    std::uint8_t dataBits = 8;
+    std::uint8_t stopBits = 1;
+    bool binary = true;
+    bool parityChecking = false;
+};
+
+// Read time-outs with the meaning a serial driver gives them: a read returns
+// when the requested count has arrived, when more than intervalMs pass after a
+// received byte with no next one, or when totalConstantMs plus
+// totalMultiplierMs per requested byte have passed since the read began.
+// Zero switches a time-out off. The write values are kept for the platform
+// that has them.
+struct Timeouts {
+    std::uint32_t readIntervalMs = 0;
+    std::uint32_t readTotalMultiplierMs = 0;
+    std::uint32_t readTotalConstantMs = 0;
+    std::uint32_t writeTotalMultiplierMs = 0;
+    std::uint32_t writeTotalConstantMs = 0;
+};
+
+// Why the last open failed, for the trace.
+enum class OpenFailure {
+    None,
+    NotFound,          // no such port
+    PermissionDenied,  // on Linux usually: not in the dialout group
+    Busy,              // held by another program
+    NotATerminal,      // the name exists but is no serial port
+    Other,
+};
+
+// Lets a read end as soon as the bytes received so far are complete, instead
+// of waiting for the line to fall silent. Called with everything received so
+// far; may be null.
+using CompletionTest = bool (*)(const std::uint8_t *bytes, std::size_t count);
+
+class SerialChannel {
+public:
+    SerialChannel() = default;
+    ~SerialChannel();
+    SerialChannel(const SerialChannel &) = delete;
+    SerialChannel &operator=(const SerialChannel &) = delete;
+
+    // Opens an existing port ("COM3"...) exclusively for reading and writing;
+    // an open port is closed first. Both driver queues are discarded.
+    bool open(const char *portName);
+    bool close();
+    bool isClosed() const;
+
+    bool getState(LineSettings &settings);
+    bool setState(const LineSettings &settings);
+    bool getTimeouts(Timeouts &timeouts);
+    bool setTimeouts(const Timeouts &timeouts);
+
+    // Discards what waits in both queues.
+    bool purge();
+
+    bool write(const std::uint8_t *bytes, std::size_t count, std::size_t *written = nullptr);
+
+    // Reads up to maxCount bytes under the time-outs; *received gets how many
+    // arrived (possibly none). isComplete, when given, ends the read early.
+    bool read(std::uint8_t *buffer, std::size_t maxCount, std::size_t *received = nullptr,
+              CompletionTest isComplete = nullptr);
+
+    OpenFailure lastOpenFailure() const { return lastOpenFailure_; }
+    // The device the last open tried, as the platform names it.
+    const std::string &lastOpenPath() const { return lastOpenPath_; }
+
+private:
+#if defined(_WIN32)
+    void *handle_ = reinterpret_cast<void *>(~std::uintptr_t{0}); // INVALID_HANDLE_VALUE
+#else
+    int fd_ = -1;
+    struct termios savedSettings_ {}; // restored when the port is closed
+#endif
+    Timeouts timeouts_{};
+    OpenFailure lastOpenFailure_ = OpenFailure::None;
+    std::string lastOpenPath_;
+};
+
+} // namespace kestlink

@@ -1,0 +1,32 @@
+// The one request/reply cycle every command runs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "frame.h"
+
+namespace kestlink {
+
+struct Reply {
+    std::array<std::uint8_t, protocol::kReplyBufferSize> bytes{};
+    std::size_t size = 0;
+    std::span<const std::uint8_t> received() const { return {bytes.data(), size}; }
+    const std::uint8_t *payload() const { return bytes.data() + protocol::kReplyPayloadOffset; }
+};
+
+// How a read decides it has everything. The library ends a read as soon as one
+// whole reply has arrived (except for the count reply); the plain form waits
+// for the line to fall silent, as a serial driver's time-outs alone would.
+enum class ReadEnd { WholeReply, TimeoutsOnly };
+void setReadEnd(ReadEnd mode);
+ReadEnd readEnd();
+
+// Builds the request, sends it when a port is open, waits the command's fixed
+// time, reads once and judges the reply by the command's rule. Returns the
+// verdict; nothing is sent and false is returned while the channel is closed.
+// Takes the link lock for its whole length.
+bool transact(protocol::Command command, std::span<const std::uint8_t> payload, Reply &reply);
+
+} // namespace kestlink
