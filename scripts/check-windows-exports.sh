@@ -21,9 +21,18 @@ for tool in "${triplet}-g++-posix" "$objdump" cmake; do
     fi
 done
 
+# A build directory configured for another compiler is started afresh; the
+# toolchain file is read only on a first configure.
+toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
+fresh=()
+if [[ -f $build_dir/CMakeCache.txt ]] &&
+    ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$build_dir/CMakeCache.txt"; then
+    fresh=(--fresh)
+fi
+
 echo "== configuring $build_dir"
-cmake -S . -B "$build_dir" \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+cmake "${fresh[@]}" --no-warn-unused-cli -S . -B "$build_dir" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DKESTRIX_LIBRARY_ONLY=ON -DKESTRIX_TESTS=OFF >/dev/null
 echo "== building kestlink"
 cmake --build "$build_dir" --target kestlink --parallel

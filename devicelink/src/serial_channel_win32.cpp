@@ -93,14 +93,20 @@ bool SerialChannel::open(const char *portName)
     }
 
     // Files and pipes open just as well; only a character device can be a port,
-    // and only a port accepts the purge.
-    if (GetFileType(h) != FILE_TYPE_CHAR || !PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR)) {
+    // and only a port accepts the purge and the time-outs. The driver keeps the
+    // time-outs the previous program left, so a fresh connection starts from
+    // none, as it does on POSIX.
+    const Timeouts none{};
+    COMMTIMEOUTS noTimeouts = toCommTimeouts(none);
+    if (GetFileType(h) != FILE_TYPE_CHAR || !PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR) ||
+        !SetCommTimeouts(h, &noTimeouts)) {
         CloseHandle(h);
         lastOpenFailure_ = OpenFailure::NotATerminal;
         return false;
     }
 
     handle_ = h;
+    timeouts_ = none;
     lastOpenFailure_ = OpenFailure::None;
     return true;
 }
