@@ -1,0 +1,159 @@
+// Finding the reader on COM3 to COM9.
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "reader_fixture.h"
+
+using kestsim::FaultKind;
+using kestsim::FaultRule;
+
+namespace {
+constexpr std::uint8_t kHandshake = 0x00;
+constexpr std::uint8_t kQueryCount = 0x04;
+
+// Which reader the connection ended up on: the one that answers next.
+void expectConnectedTo(kestsim::VirtualReader &reader)
+{
+    reader.clearRequests();
+    std::uint16_t count = 0;
+    EXPECT_EQ(KX_QueryNumber(&count), 1);
+    EXPECT_EQ(codesOf(reader), std::vector<std::uint8_t>{kQueryCount});
+}
+} // namespace
+
+TEST_F(ReaderTest, FindsTheReaderOnCom5Only)
+{
+    auto &reader = addReader(5);
+    EXPECT_EQ(KX_Connect(), 1);
+    EXPECT_EQ(codesOf(reader), std::vector<std::uint8_t>{kHandshake});
+    expectConnectedTo(reader);
+}
+
+TEST_F(ReaderTest, TwoReadersTheLowerPortWins)
+{
+    auto &com4 = addReader(4);
+    auto &com6 = addReader(6);
+    EXPECT_EQ(KX_Connect(), 1);
+    expectConnectedTo(com4);
+    EXPECT_EQ(com6.requestCount(), 0u);
+}
+
+TEST_F(ReaderTest, SilentTerminalIsSkipped)
+{
+    auto &silent = sim.addSilentTerminal(3);
+    auto &reader = addReader(4);
+    EXPECT_EQ(KX_Connect(), 1);
+    EXPECT_EQ(codesOf(silent), std::vector<std::uint8_t>{kHandshake}) << "COM3 was asked first";
+    expectConnectedTo(reader);
+    EXPECT_EQ(silent.requestCount(), 1u);
+}
+
+TEST_F(ReaderTest, HandshakeRepliesAreJudgedByFirstAndFifthByte)
+{
+    struct Case {
+        const char *what;
+        FaultKind fault;
+        int expected;
+    };
+    const Case cases[] = {
+        {"short reply", FaultKind::ShortReply, 0},
+        {"a refusal: fifth byte is not 0x5A", FaultKind::BadStatus, 0},
+        {"no reply", FaultKind::NoReply, 0},
+        {"reply after the read", FaultKind::LateReply, 0},
+        {"reply split by a gap", FaultKind::SplitReply, 0},
+        {"other middle bytes", FaultKind::WrongLength, 1},
+        {"bad checksum is not examined", FaultKind::BadChecksum, 1},
+    };
+    auto &reader = addReader(3);
+    for (const auto &c : cases) {
+        reader.clearFaults();
+        reader.addFault(FaultRule{c.fault, kHandshake, 1, std::nullopt});
+        EXPECT_EQ(KX_Connect(), c.expected) << c.what;
+    }
+}
+
+TEST_F(ReaderTest, PortsOutsideThreeToNineAreNeverTried)
+{
+    auto &com2 = addReader(2);
+    auto &com10 = addReader(10);
+    auto &com1 = addReader(1);
+    EXPECT_EQ(KX_Connect(), 0);
+    EXPECT_EQ(com1.requestCount() + com2.requestCount() + com10.requestCount(), 0u);
+}
+
+TEST_F(ReaderTest, PortHeldByAnotherProgramIsSkipped)
+{
+    auto &held = addReader(3);
+    auto &reader = addReader(4);
+    const int holder = ::open(sim.terminalPath(3).c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(KX_Connect(), 1);
+    expectConnectedTo(reader);
+    EXPECT_EQ(held.requestCount(), 0u);
+    ::close(holder);
+}
+
+TEST_F(ReaderTest, RegularFileNamedCom3IsLeftUntouched)
+{
+    const std::string file = sim.portDirectory() + "/COM3";
+    { std::ofstream(file) << "not a port\n"; }
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+    auto &reader = addReader(4);
+
+    EXPECT_EQ(KX_Connect(), 1);
+    expectConnectedTo(reader);
+
+    struct stat after {};
+    ::stat(file.c_str(), &after);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    std::ifstream in(file);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "not a port\n");
+    std::filesystem::remove(file);
+}
+
+TEST_F(ReaderTest, ConnectingAgainStartsOverFromCom3)
+{
+    auto &com5 = addReader(5);
+    EXPECT_EQ(KX_Connect(), 1);
+    expectConnectedTo(com5);
+    auto &com3 = addReader(3);
+    EXPECT_EQ(KX_Connect(), 1);
+    expectConnectedTo(com3);
+}
+
+TEST_F(ReaderTest, NoReaderMeansClosedAndEveryCommandSendsNothing)
+{
+    auto &silent = sim.addSilentTerminal(3);
+    EXPECT_EQ(KX_Connect(), 0);
+    silent.clearRequests();
+
+    TagRecord record;
+    std::uint16_t count = 7;
+    const DeviceTime time = {0x20, 24, 1, 1, 0, 0, 0};
+    const CompareEntry entry = {{'1'}};
+    std::uint8_t buffer[32] = {};
+    std::uint16_t length = 7;
+    EXPECT_EQ(KX_ReadData(0, &record), 0);
+    EXPECT_EQ(KX_DeleteAllData(), 0);
+    EXPECT_EQ(KX_QueryNumber(&count), 0);
+    EXPECT_EQ(KX_SetTime(&time), 0);
+    EXPECT_EQ(KX_LoadCmpData(0, &entry), 0);
+    EXPECT_EQ(KX_DeleteCmpData(), 0);
+    EXPECT_EQ(KX_ReadCmpData(0, buffer), 0);
+    EXPECT_EQ(KX_SetDomain(buffer, 0), 0);
+    EXPECT_EQ(KX_GetDomain(buffer, &length), 0);
+    EXPECT_EQ(KX_SetKey(buffer), 0);
+    EXPECT_EQ(KX_GetKey(buffer), 0);
+    EXPECT_EQ(count, 7);
+    EXPECT_EQ(length, 7);
+    EXPECT_EQ(silent.requestCount(), 0u);
+    EXPECT_EQ(KX_Close(), 1);
+    EXPECT_EQ(KX_Close(), 1);
+}
