@@ -20,9 +20,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A write to a port that stops draining must not hang the caller for ever.
-constexpr int kWriteStallMs = 1000;
-
 OpenFailure failureFromErrno(int error)
 {
     switch (error) {
@@ -128,7 +125,10 @@ bool SerialChannel::open(const char *portName)
     ::ioctl(fd, TIOCEXCL);
 
     fd_ = fd;
+    // No read time-outs until they are set; a write that stops draining gives
+    // up after a second instead of hanging the caller.
     timeouts_ = Timeouts{};
+    timeouts_.writeTotalConstantMs = 1000;
     purge();
     return true;
 }
@@ -223,24 +223,27 @@ bool SerialChannel::write(const std::uint8_t *bytes, std::size_t count, std::siz
     if (fd_ < 0)
         return false;
 
-    const auto stallLimit = std::chrono::milliseconds(kWriteStallMs);
-    auto lastProgress = Clock::now();
+    // The write time-outs bound the whole write, as a serial driver's do;
+    // none set means no bound.
+    const auto limit = std::chrono::milliseconds(timeouts_.writeTotalConstantMs) +
+                       std::chrono::milliseconds(timeouts_.writeTotalMultiplierMs) * static_cast<long long>(count);
+    const bool bounded = limit.count() > 0;
+    const auto deadline = Clock::now() + limit;
     while (done < count) {
         const ssize_t n = ::write(fd_, bytes + done, count - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
-            lastProgress = Clock::now();
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return false; // EIO: the line hung up
-        const auto left = stallLimit - (Clock::now() - lastProgress);
-        if (left <= Clock::duration::zero())
+        const auto left = deadline - Clock::now();
+        if (bounded && left <= Clock::duration::zero())
             return false;
         pollfd p{fd_, POLLOUT, 0};
-        ::poll(&p, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count()));
+        ::poll(&p, 1, bounded ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count()) : -1);
         if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
             return false;
     }

@@ -94,10 +94,12 @@ bool SerialChannel::open(const char *portName)
 
     // Files and pipes open just as well; only a character device can be a port,
     // and only a port accepts the purge and the time-outs. The driver keeps the
-    // time-outs the previous program left, so a fresh connection starts from
-    // none, as it does on POSIX.
-    const Timeouts none{};
-    COMMTIMEOUTS noTimeouts = toCommTimeouts(none);
+    // time-outs the previous program left, so a fresh connection starts with
+    // no read time-outs and, as on POSIX, a write that stops draining gives up
+    // after a second instead of hanging the caller.
+    Timeouts fresh{};
+    fresh.writeTotalConstantMs = 1000;
+    COMMTIMEOUTS noTimeouts = toCommTimeouts(fresh);
     if (GetFileType(h) != FILE_TYPE_CHAR || !PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR) ||
         !SetCommTimeouts(h, &noTimeouts)) {
         CloseHandle(h);
@@ -106,7 +108,7 @@ bool SerialChannel::open(const char *portName)
     }
 
     handle_ = h;
-    timeouts_ = none;
+    timeouts_ = fresh;
     lastOpenFailure_ = OpenFailure::None;
     return true;
 }

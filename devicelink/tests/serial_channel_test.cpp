@@ -13,6 +13,7 @@
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "discovery.h"
 #include "pty_pair.h"
@@ -285,4 +286,17 @@ TEST(ClosedChannel, RefusesEverything)
     EXPECT_FALSE(channel.purge());
     EXPECT_TRUE(channel.close());
     EXPECT_TRUE(channel.close());
+}
+
+TEST_F(ChannelTest, WriteToALineThatStopsDrainingGivesUp)
+{
+    ASSERT_TRUE(openOnPty());
+    // Nobody reads the far end, so the terminal's queue fills and stays full.
+    const std::vector<std::uint8_t> flood(1 << 20, 0x42);
+    std::size_t written = 0;
+    const auto start = Clock::now();
+    EXPECT_FALSE(channel.write(flood.data(), flood.size(), &written));
+    EXPECT_GE(msSince(start), 1000);
+    EXPECT_GT(written, 0u);
+    EXPECT_LT(written, flood.size());
 }
