@@ -18,5 +18,8 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/KestlinkConfigVersi
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/KestlinkConfig.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/KestlinkConfigVersion.cmake DESTINATION ${KESTLINK_CMAKE_DIR})
 
+# The .pc file finds its prefix from where it lies: one "../" per component
+# of <libdir>/pkgconfig, so that a package installed elsewhere still works.
+string(REGEX REPLACE "[^/]+" ".." KESTLINK_PC_TO_PREFIX "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/kestlink.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kestlink.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kestlink.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
