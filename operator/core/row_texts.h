@@ -1,0 +1,30 @@
+// A row of the record list: the four column texts as the bytes the list
+// holds (GBK; card numbers and times are ASCII). Export writes exactly these
+// bytes, and duplicate removal compares them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "kestlink.h"
+
+namespace kestrix {
+
+struct RowTexts {
+    std::string sequence;   // "00001"
+    std::string cardNumber; // "999 012345678901"
+    std::string time;       // "2024/01/27 13:12:07"
+    std::string flag;       // " " when the record has no flag, else the digit
+
+    friend bool operator==(const RowTexts &, const RowTexts &) = default;
+};
+
+// Five digits of s, each (s / 10^k) mod 10: 7 gives "00007", 123456 gives "23456".
+// A negative s gives the digits of its magnitude: -7 gives "00007".
+std::string sequenceText(std::int32_t s);
+
+// The row a record becomes, numbered s. Texts are C strings, so a zero byte
+// in the record ends the column's text there, as the list would show it.
+RowTexts rowFromRecord(const TagRecord &record, std::int32_t s);
+
+} // namespace kestrix
