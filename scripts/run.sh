@@ -1,29 +1,188 @@
 #!/usr/bin/env bash
 # The main job on a fresh machine: installs what is missing, builds, starts the
-# virtual reader with a few hundred sample records on a temporary port
-# directory, and reads records from it through the library.
+# virtual reader with 300 sample records on a temporary port directory and
+# opens Kestrix on it. Press "连接设备", then "读取数据", and the list fills.
+# Closing Kestrix stops the virtual reader.
+#
 # With KESTLINK_PORT_DIR already set (a real reader linked as COM3...), the
 # virtual reader is not started and the real one is used.
+#
+# Without a display (neither DISPLAY nor WAYLAND_DISPLAY set) the same runs on
+# a virtual X server and is driven by simulated key presses: connect, read all
+# records, then a screenshot of the window goes to docs/kestrix-screenshot.png
+# (or the file given as the first argument) and Kestrix is closed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+die() { echo "run.sh: $*" >&2; exit 1; }
+
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target kestsim_cli kestlink_read_records
+cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target kestsim_cli kestrix
 
-sim_pid=""
-cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null; true; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/kestrix-run.XXXXXX")
+sim_pid="" xvfb_pid="" app_pid=""
+stop() {  # stop PID: TERM, then KILL if it lingers
+  [ -n "$1" ] && kill -0 "$1" 2>/dev/null || return 0
+  kill "$1" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+cleanup() {
+  stop "$app_pid"
+  stop "$sim_pid"
+  stop "$xvfb_pid"
+  rm -rf "$work"
+}
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
+# wait_for SECONDS WHAT COMMAND...: polls COMMAND every 0.2 s until it
+# succeeds; gives up with an error naming WHAT. The program dying meanwhile
+# is reported at once rather than after the whole wait.
+wait_for() {
+  local seconds=$1 what=$2
+  shift 2
+  local tries=$((seconds * 5))
+  for _ in $(seq "$tries"); do
+    "$@" && return 0
+    if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
+      die "Kestrix exited while waiting for $what"
+    fi
+    sleep 0.2
+  done
+  die "gave up after ${seconds}s waiting for $what"
+}
+
+# --- the reader ---------------------------------------------------------
 if [ -z "${KESTLINK_PORT_DIR:-}" ]; then
-  fifo=$(mktemp -u)
-  mkfifo "$fifo"
-  build/simulator/kestsim --records 300 >"$fifo" &
+  # A plain file rather than a pipe: kestsim can go on writing to it after
+  # the first line has been read without ever blocking or getting SIGPIPE.
+  build/simulator/kestsim --records 300 >"$work/kestsim.out" 2>"$work/kestsim.err" &
   sim_pid=$!
-  read -r line <"$fifo"
-  rm -f "$fifo"
-  export "${line?}"
-  echo "virtual reader on $KESTLINK_PORT_DIR/COM3"
+  sim_ready() {
+    kill -0 "$sim_pid" 2>/dev/null || die "kestsim stopped: $(cat "$work/kestsim.err")"
+    head -n 1 "$work/kestsim.out" | grep -q '^KESTLINK_PORT_DIR=.'
+  }
+  wait_for 20 "kestsim to announce its port directory" sim_ready
+  line=$(head -n 1 "$work/kestsim.out")
+  export KESTLINK_PORT_DIR="${line#KESTLINK_PORT_DIR=}"
+  echo "virtual reader: $KESTLINK_PORT_DIR/COM3 with 300 records"
+else
+  echo "using the reader in $KESTLINK_PORT_DIR"
 fi
 
-build/devicelink/kestlink_read_records "${1:-10}"
+# --- with a display: the newcomer drives -------------------------------------
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo 'Kestrix is open: press "连接设备", then "读取数据".'
+  build/operator/kestrix &
+  app_pid=$!
+  wait "$app_pid" || true
+  app_pid=""
+  exit 0
+fi
+
+# --- without one: a virtual screen and simulated keys ------------------------
+screenshot=${1:-docs/kestrix-screenshot.png}
+mkdir -p "$(dirname "$screenshot")"
+for tool in Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || die "$tool is missing (scripts/install-deps.sh installs it)"
+done
+
+# -displayfd lets Xvfb pick a free display itself and tell its number once it
+# accepts connections, so two runs never race for the same one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+xvfb_ready() {
+  kill -0 "$xvfb_pid" 2>/dev/null || die "Xvfb stopped: $(cat "$work/xvfb.log")"
+  grep -q '^[0-9]' "$work/display"
+}
+wait_for 20 "the virtual X server" xvfb_ready
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
+# Qt wants a private runtime directory and warns without one.
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+echo "virtual screen $DISPLAY (1024x768)"
+
+build/operator/kestrix &
+app_pid=$!
+
+# visible_windows: the program's mapped windows, one id a line.
+visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null || true; }
+main_window() {
+  main=$(xdotool search --onlyvisible --pid "$app_pid" --name '^Kestrix$' 2>/dev/null | head -n 1)
+  [ -n "$main" ]
+}
+wait_for 30 'the window titled "Kestrix"' main_window
+echo "Kestrix window $main is up"
+
+# There is no window manager to hand out the keyboard: give it explicitly.
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.3; }
+press() { xdotool key --delay 150 "$@"; sleep 0.3; }
+
+# new_window: a mapped window of the program other than the main one (a
+# message box); sets $box.
+new_window() {
+  box=$(visible_windows | grep -vx "$main" | head -n 1)
+  [ -n "$box" ]
+}
+box_gone() { ! visible_windows | grep -qx "$box"; }
+
+# The dialog opens with the focus on "关闭软件"; Tab moves to "连接设备".
+focus "$main"
+press Tab space
+wait_for 20 'the message box after "连接设备"' new_window
+echo "message box $box: $(xdotool getwindowname "$box" 2>/dev/null || echo '?')"
+focus "$box"
+press Return
+wait_for 10 "the message box to close" box_gone
+
+# snapshot FILE: the window's pixels without metadata, so that two equal
+# pictures are equal files.
+snapshot() { import -silent -window "$main" "ppm:$1" 2>/dev/null; }
+changed() {
+  # A message box instead of a download: most likely no reader answered.
+  new_window && die "a message box came up instead of the download (no reader connected?)"
+  snapshot "$work/now.ppm" && ! cmp -s "$work/before.ppm" "$work/now.ppm"
+}
+# settled: nothing on the window moved for 2 s; the progress bar and the
+# list move while records arrive, so this is the end of the download.
+settled() {
+  snapshot "$work/now.ppm" || return 1
+  if cmp -s "$work/last.ppm" "$work/now.ppm"; then
+    quiet=$((quiet + 1))
+  else
+    quiet=0
+    mv "$work/now.ppm" "$work/last.ppm"
+  fi
+  [ "$quiet" -ge 10 ]
+}
+
+# Two more Tabs: "断开连接", then "读取数据".
+focus "$main"
+press Tab Tab
+snapshot "$work/before.ppm" || die "cannot take a picture of the window"
+press space
+echo "reading the records..."
+wait_for 20 'the download to start (is "读取数据" focused?)' changed
+quiet=0
+cp "$work/now.ppm" "$work/last.ppm"
+wait_for 180 "the download to end" settled
+if new_window; then
+  echo "run.sh: a message box came up after the download: $(xdotool getwindowname "$box")" >&2
+fi
+
+# -strip leaves out the time stamps, so the same picture gives the same file.
+import -silent -window "$main" -strip "$screenshot" || die "the screenshot failed"
+echo "screenshot: $(cd "$(dirname "$screenshot")" && pwd)/$(basename "$screenshot")"
+
+# Escape closes the dialog like "关闭软件"; a stuck program is stopped.
+focus "$main"
+press Escape
+for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$app_pid" 2>/dev/null; then
+  echo "run.sh: Kestrix did not close on Escape; stopping it" >&2
+fi

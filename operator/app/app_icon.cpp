@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QRectF>
 
