@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   # Kestrix: Qt 6 Widgets, Qt Multimedia for the beep, the platform plugins
   # that the runtime only recommends, and a Song-style font for the captions.
-  qt6-base-dev qt6-multimedia-dev libgl-dev qt6-qpa-plugins fonts-arphic-uming
+  qt6-base-dev qt6-base-private-dev qt6-multimedia-dev libgl-dev qt6-qpa-plugins fonts-arphic-uming
   # scripts/run.sh without a display: a virtual X server, simulated key
   # presses and the screenshot (ImageMagick's import).
   xvfb xauth xdotool imagemagick

@@ -1,4 +1,8 @@
 // Showing the count and reading records into the list.
+#include <QCoreApplication>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
+#include <QTimer>
 #include <algorithm>
 #include <cstring>
 
@@ -190,6 +194,39 @@ TEST_F(DialogTest, ReadRangeWithoutReader)
 {
     press(IDC_READ_RANGE);
     EXPECT_EQ(said(), texts({"查询数目失败 !"}));
+}
+
+} // namespace kestrix
+
+namespace kestrix {
+
+// While a download runs the window keeps painting, but a click made meanwhile
+// waits until the download is over.
+TEST_F(DialogTest, ClicksDuringADownloadWaitForIt)
+{
+    connectedReader(20);
+    QPushButton *clear = dialog->button(IDC_CLEAR_LIST);
+    QWindow *window = dialog->windowHandle();
+    ASSERT_NE(window, nullptr);
+    // The click comes the way the desktop delivers one: queued by the window
+    // system, not sent straight to the button.
+    QTimer::singleShot(0, clear, [&] {
+        const QPointF at = clear->mapTo(dialog.get(), QPointF(clear->rect().center()));
+        const QPointF global = window->mapToGlobal(at);
+        using Input = QWindowSystemInterface;
+        Input::handleMouseEvent<Input::AsynchronousDelivery>(window, at, global, Qt::LeftButton, Qt::LeftButton,
+                                                              QEvent::MouseButtonPress);
+        Input::handleMouseEvent<Input::AsynchronousDelivery>(window, at, global, Qt::NoButton, Qt::LeftButton,
+                                                              QEvent::MouseButtonRelease);
+    });
+    int progressSteps = 0;
+    QObject::connect(dialog->progressBar(), &QProgressBar::valueChanged, [&] { ++progressSteps; });
+    press(IDC_READ_ALL);
+    EXPECT_EQ(rows(), 20) << "the click on 清除显示 has not run during the download";
+    EXPECT_GT(progressSteps, 5);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rows(), 0) << "and runs once the download is over";
 }
 
 } // namespace kestrix
