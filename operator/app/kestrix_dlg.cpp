@@ -33,7 +33,6 @@ CompareTable &theCompareTable()
 }
 
 constexpr int kColumnWidths[RecordListModel::kColumns] = {50, 120, 140, 50};
-constexpr int kMaxRecordNumber = 20000;
 constexpr int kMaxKeyLength = 15;
 
 } // namespace

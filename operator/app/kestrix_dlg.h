@@ -53,6 +53,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    static constexpr int kMaxRecordNumber = 20000; // the most the number boxes take
+
     void createControls();
     void setUpRecordList();
     void route(int id);
@@ -78,6 +80,9 @@ private:
     void onDeleteCompareList();
     void onKeyButton() {} // the key controls stay hidden and do nothing
 
+    // The reader's count before a download; false, having said why, when
+    // there is nothing to download.
+    bool countToDownload(std::uint16_t &count);
     void say(const char *text);
     void appendRecord(const TagRecord &record, std::int32_t sequence);
     void setProgress(int position);

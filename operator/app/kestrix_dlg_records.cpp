@@ -13,7 +13,6 @@ namespace kestrix {
 
 namespace {
 constexpr int kPauseBeforeDownloadMs = 50;
-constexpr int kMaxRecordNumber = 20000;
 } // namespace
 
 void CKestrixDlg::onQueryCount()
@@ -27,17 +26,24 @@ void CKestrixDlg::onQueryCount()
     showFields(); // every edit is rewritten from the fields
 }
 
-void CKestrixDlg::onReadAll()
+bool CKestrixDlg::countToDownload(std::uint16_t &count)
 {
-    std::uint16_t count = 0;
     if (!KX_QueryNumber(&count)) {
         say(text::kCountFailedRead);
-        return;
+        return false;
     }
     if (count == 0) {
         say(text::kCountIsZero);
-        return;
+        return false;
     }
+    return true;
+}
+
+void CKestrixDlg::onReadAll()
+{
+    std::uint16_t count = 0;
+    if (!countToDownload(count))
+        return;
     toolkit_.sleepMs(kPauseBeforeDownloadMs);
 
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -73,14 +79,8 @@ void CKestrixDlg::onReadOne()
 void CKestrixDlg::onReadRange()
 {
     std::uint16_t count = 0;
-    if (!KX_QueryNumber(&count)) {
-        say(text::kCountFailedRead);
+    if (!countToDownload(count))
         return;
-    }
-    if (count == 0) {
-        say(text::kCountIsZero);
-        return;
-    }
 
     fetchFields();
     const std::int32_t first = rangeStart_;
