@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config python3
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   # Kestrix: Qt 6 Widgets, Qt Multimedia for the beep, the platform plugins
   # that the runtime only recommends, and a Song-style font for the captions.
