@@ -13,6 +13,8 @@ packages=(
   # scripts/run.sh without a display: a virtual X server, simulated key
   # presses and the screenshot (ImageMagick's import).
   xvfb xauth xdotool imagemagick
+  # scripts/fuzz.sh: clang and its runtime libraries, which hold libFuzzer.
+  clang libclang-rt-dev
 )
 
 missing=()
