@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the Windows cross build and its export
-# table, the tests under AddressSanitizer and UndefinedBehaviorSanitizer, then
-# the whole suite, whose CTest summary closes the output.
+# table, the fuzz targets for a minute each, the tests under AddressSanitizer
+# and UndefinedBehaviorSanitizer, then the whole suite, whose CTest summary
+# closes the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== Windows cross build: export table"
 scripts/check-windows-exports.sh
+
+echo "== Fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)"
+scripts/fuzz.sh "${KESTRIX_FUZZ_SECONDS:-60}"
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRIX_SANITIZE=ON >/dev/null
