@@ -100,7 +100,7 @@ Options:
                    of a new directory under $TMPDIR or /tmp.
   --baud B         send replies at B baud, 10 bits a byte (0: no pacing).
                    Default: 115200.
-  --fault SPEC     spoil replies, SPEC being KIND[:CMD][@N][xTIMES]:
+  --fault RULE     spoil replies, RULE being KIND[:CMD][@N][xTIMES]:
                    from the N-th request for CMD on (default: the first of
                    any command), TIMES times (default: every time). Repeat
                    for more rules; the first rule due wins.
