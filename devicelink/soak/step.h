@@ -1,0 +1,23 @@
+// One call of the soak: the command, the fault the reader puts on its reply,
+// and the arguments.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "commands.h"
+#include "faults.h"
+#include "kestlink.h"
+
+namespace soak {
+
+struct Step {
+    Command command = Command::ReadRecord;
+    Fault fault;
+    std::uint16_t number = 0;              // record or comparison entry
+    std::array<std::uint8_t, 20> bytes{};  // card number (16), domain (20) or key (15)
+    DeviceTime time{};
+    std::int32_t unused = 0;               // set-domain's second argument
+};
+
+} // namespace soak

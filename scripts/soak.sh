@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The long run: builds kestlink_soak and drives the library with [calls] calls
+# (default 10000, about ten minutes) against the virtual reader, a random fault
+# on each reply. Its exit status is the soak's: 0 only when every figure is
+# clean. A second argument is passed on as the seed, to repeat a run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+calls=${1:-10000}
+args=(--calls "$calls")
+if [ $# -ge 2 ]; then args+=(--seed "$2"); fi
+
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --target kestlink_soak
+
+status=0
+build/devicelink/soak/kestlink_soak "${args[@]}" || status=$?
+exit "$status"
