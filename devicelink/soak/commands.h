@@ -9,9 +9,11 @@
 #include <span>
 #include <string_view>
 
+#include "fault_verdicts.h"
+
 namespace soak {
 
-enum class Rule { Data, Status, Any, Count };
+using Rule = kestlink::test::ReplyRule;
 
 enum class Command {
     ReadRecord,

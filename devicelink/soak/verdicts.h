@@ -1,12 +1,11 @@
-// What the library must answer for a reply rule and a fault, when the
-// reader would otherwise have accepted the command.
+// What the library must answer for a reply rule and a fault, when the reader
+// would otherwise have accepted the command: the table the device tests use.
 #pragma once
 
-#include "commands.h"
-#include "faults.h"
+#include "fault_verdicts.h"
 
 namespace soak {
 
-bool expectedVerdict(Rule rule, Fault fault);
+using kestlink::test::expectedVerdict;
 
 } // namespace soak

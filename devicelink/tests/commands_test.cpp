@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "fault_verdicts.h"
 #include "reader_fixture.h"
 
 using kestsim::FaultKind;
@@ -213,42 +214,31 @@ TEST_F(ReaderTest, NullBuffersAreRefusedBeforeAnythingIsSent)
 // One command per reply rule, against every fault the reader can show.
 TEST_F(ReaderTest, VerdictsFollowTheRuleOfEachCommand)
 {
-    enum Rule { Data, Any, Status, Count };
-    struct Expected {
-        FaultKind fault;
-        bool data, any, status, count;
-    };
-    const Expected table[] = {
-        {FaultKind::NoReply, false, false, false, false},
-        {FaultKind::ShortReply, false, true, false, false},
-        {FaultKind::WrongLength, false, true, true, true},
-        {FaultKind::BadChecksum, true, true, true, false},
-        {FaultKind::BadStatus, false, true, false, false},
-        {FaultKind::TrailingByte, true, true, true, false},
-        {FaultKind::LateReply, false, false, false, false},
-        {FaultKind::SplitReply, false, true, false, false},
-        {FaultKind::HangUp, false, false, false, false},
-    };
+    using kestlink::test::ReplyRule;
     auto &reader = connected(10);
     const DeviceTime time = {0x20, 25, 6, 7, 8, 9, 10};
-    for (const auto &row : table) {
-        for (Rule rule : {Data, Any, Status, Count}) {
-            const std::uint8_t code[] = {0x01, 0x02, 0x05, 0x04};
+    for (const auto &row : kestlink::test::kFaultVerdicts) {
+        for (ReplyRule rule : {ReplyRule::Data, ReplyRule::Any, ReplyRule::Status, ReplyRule::Count}) {
+            const std::uint8_t code = rule == ReplyRule::Data     ? 0x01
+                                      : rule == ReplyRule::Any    ? 0x02
+                                      : rule == ReplyRule::Status ? 0x05
+                                                                  : 0x04;
             reader.clearFaults();
-            reader.addFault(FaultRule{row.fault, code[rule], 1, 1u});
+            if (row.fault)
+                reader.addFault(FaultRule{*row.fault, code, 1, 1u});
             int result = -1;
             TagRecord record;
             std::uint16_t count = 0xBEEF;
             switch (rule) {
-            case Data: result = KX_ReadData(3, &record); break;
-            case Any: result = KX_DeleteAllData(); break;
-            case Status: result = KX_SetTime(&time); break;
-            case Count: result = KX_QueryNumber(&count); break;
+            case ReplyRule::Data: result = KX_ReadData(3, &record); break;
+            case ReplyRule::Any: result = KX_DeleteAllData(); break;
+            case ReplyRule::Status: result = KX_SetTime(&time); break;
+            case ReplyRule::Count: result = KX_QueryNumber(&count); break;
             }
-            const bool expected[] = {row.data, row.any, row.status, row.count};
-            EXPECT_EQ(result, expected[rule] ? 1 : 0)
-                << "fault " << static_cast<int>(row.fault) << " on command " << int(code[rule]);
-            if (rule == Count && !expected[rule]) {
+            const bool expected = kestlink::test::verdictOf(row, rule);
+            EXPECT_EQ(result, expected ? 1 : 0)
+                << "fault " << (row.fault ? static_cast<int>(*row.fault) : -1) << " on command " << int(code);
+            if (rule == ReplyRule::Count && !expected) {
                 EXPECT_EQ(count, 0xBEEF) << "a failed count leaves the caller's value";
             }
             if (row.fault == FaultKind::HangUp) {
