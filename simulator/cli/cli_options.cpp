@@ -100,26 +100,50 @@ Options:
                    of a new directory under $TMPDIR or /tmp.
   --baud B         send replies at B baud, 10 bits a byte (0: no pacing).
                    Default: 115200.
-  --fault RULE     spoil replies, RULE being KIND[:CMD][@N][xTIMES]:
+  --fault RULE     spoil replies, RULE being
+                     KIND[=MS][/HEX][:CMD][@N][xTIMES]
                    from the N-th request for CMD on (default: the first of
-                   any command), TIMES times (default: every time). Repeat
-                   for more rules; the first rule due wins.
+                   any command), TIMES times (default: every time). MS is
+                   the kind's time in whole milliseconds (up to 60000), HEX
+                   the bytes stray and noise send (1 to 16, two hex digits
+                   each, as in 0d0a). Repeat for more rules: on each request
+                   the first delay due and the first other fault due apply.
   --log            write every request received to standard error in hex.
   --help           show this text.
 
-Fault kinds:
+Fault kinds (the host waits a fixed time per command, then reads for up to
+138 ms; "the host's wait" below is that fixed time):
   no-reply       ignore the request (the command is not carried out)
   short          send only the first 3 bytes of the reply
   wrong-length   length byte one too high, checksum matching it
   bad-checksum   checksum byte inverted
   bad-status     answer with the status "failed" (01) instead
-  trailing-byte  send one 0x00 after the reply
-  late           reply only after the host has given up reading; dropped
-                 if the next request comes first
-  split          send half the reply, pause 40 ms, send the rest
+  trailing-byte  send one 0x00 right behind the reply, in the same burst
+  late[=MS]      send the reply MS ms (default 60, from 1) after the host's
+                 longest read has ended: the host's wait + 138 ms + MS
+                 after the request
+  split[=MS]     send half the reply at once and the rest MS ms (default 40,
+                 from 1) into the host's read: the host's wait + MS after
+                 the request, and at least MS after the first half
+  delay=MS       send the reply MS ms after the request (MS is required,
+                 0 allowed). Combines with another rule's fault: everything
+                 that fault sends comes MS later, so
+                   --fault delay=24:read-record --fault stray=4:read-record
+                 answers a record after 24 ms with a stray byte 4 ms later
+  stray[=MS][/HEX]
+                 send the reply, then HEX (default 00) as a burst of its own
+                 MS ms (default 4, 0 allowed) after the reply's last byte
+  noise[=MS][/HEX]
+                 send HEX (default 00ffa55a: a zero, a pad byte and both
+                 frame markers) MS ms (default 5, 0 allowed) after the
+                 request, then the reply right behind it
   hang-up        drop the line on the request (not carried out), come back
                  50 ms later on a new terminal; COM<n> is re-pointed to it
-Except for no-reply and hang-up, the command takes effect as usual.
+Except for no-reply and hang-up, the command takes effect as usual; those
+two send nothing, so a delay changes nothing there. Like a real line, the
+reader never drops what it still owes: a late reply or the rest of a split
+one goes out even when the host has sent its next request meanwhile, and
+the reply to that request comes behind it.
 
 Commands (CMD), by name or hex code:
   handshake 0x00, read-record 0x01, delete-all 0x02, query-count 0x04,

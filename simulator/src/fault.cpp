@@ -23,20 +23,27 @@ std::vector<FaultRule> FaultPlan::rules() const {
   return rules;
 }
 
-std::optional<FaultKind> FaultPlan::select(std::uint8_t code) {
+FaultChoice FaultPlan::select(std::uint8_t code) {
   std::lock_guard lock(mutex_);
-  std::optional<FaultKind> chosen;
+  FaultChoice choice;
+  bool delayChosen = false;
   for (auto& armed : rules_) {
     const auto& rule = armed.rule;
     if (rule.command && *rule.command != code) continue;
     ++armed.matched;
     const bool due = armed.matched >= rule.fromMatch && (!rule.times || armed.fired < *rule.times);
-    if (due && !chosen) {
-      ++armed.fired;
-      chosen = rule.kind;
+    if (!due) continue;
+    if (rule.kind == FaultKind::Delay) {
+      if (delayChosen) continue;
+      delayChosen = true;
+      choice.delay = rule.time.value_or(std::chrono::milliseconds{0});
+    } else {
+      if (choice.fault) continue;
+      choice.fault = rule;
     }
+    ++armed.fired;
   }
-  return chosen;
+  return choice;
 }
 
 }  // namespace kestsim

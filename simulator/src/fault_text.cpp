@@ -2,17 +2,19 @@
 
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "kestsim/command.h"
 
 namespace kestsim {
 namespace {
 
-constexpr std::array<std::pair<FaultKind, std::string_view>, 9> kKindNames{{
+constexpr std::array<std::pair<FaultKind, std::string_view>, 12> kKindNames{{
     {FaultKind::NoReply, "no-reply"},
     {FaultKind::ShortReply, "short"},
     {FaultKind::WrongLength, "wrong-length"},
@@ -22,7 +24,34 @@ constexpr std::array<std::pair<FaultKind, std::string_view>, 9> kKindNames{{
     {FaultKind::LateReply, "late"},
     {FaultKind::SplitReply, "split"},
     {FaultKind::HangUp, "hang-up"},
+    {FaultKind::Delay, "delay"},
+    {FaultKind::StrayBytes, "stray"},
+    {FaultKind::Noise, "noise"},
 }};
+
+bool takesTime(FaultKind kind) {
+  return kind == FaultKind::LateReply || kind == FaultKind::SplitReply ||
+         kind == FaultKind::Delay || kind == FaultKind::StrayBytes || kind == FaultKind::Noise;
+}
+
+bool takesBytes(FaultKind kind) {
+  return kind == FaultKind::StrayBytes || kind == FaultKind::Noise;
+}
+
+// A late reply at the very end of the host's read, or a split without a
+// pause, would be no fault; a delay, stray bytes or noise at once are.
+std::chrono::milliseconds shortestTime(FaultKind kind) {
+  const bool mustWait = kind == FaultKind::LateReply || kind == FaultKind::SplitReply;
+  return std::chrono::milliseconds{mustWait ? 1 : 0};
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+std::invalid_argument refusal(const std::string& reason, std::string_view whole) {
+  return std::invalid_argument(reason + " in fault \"" + std::string(whole) + "\"");
+}
 
 // No kind or command name has an 'x' in it, so a name ends where the
 // repeat count "x3" begins: "split:read-recordx3".
@@ -39,7 +68,7 @@ std::string_view takeWhile(std::string_view& text, Accept accept) {
 }
 
 unsigned parseCount(std::string_view& text, std::string_view what, std::string_view whole) {
-  const auto digits = takeWhile(text, [](char c) { return c >= '0' && c <= '9'; });
+  const auto digits = takeWhile(text, isDigit);
   unsigned value = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
@@ -50,12 +79,43 @@ unsigned parseCount(std::string_view& text, std::string_view what, std::string_v
   return value;
 }
 
+std::chrono::milliseconds parseTime(std::string_view& text, FaultKind kind,
+                                    std::string_view whole) {
+  const auto digits = takeWhile(text, isDigit);
+  const auto shortest = shortestTime(kind);
+  unsigned long value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (digits.empty() || error != std::errc() ||
+      value < static_cast<unsigned long>(shortest.count()) ||
+      value > static_cast<unsigned long>(kMaxFaultTime.count())) {
+    throw refusal("the time after = must be " + std::to_string(shortest.count()) + " to " +
+                      std::to_string(kMaxFaultTime.count()) + " ms for " +
+                      std::string(faultKindName(kind)),
+                  whole);
+  }
+  return std::chrono::milliseconds{value};
+}
+
+std::vector<std::uint8_t> parseBytes(std::string_view& text, std::string_view whole) {
+  const auto digits = takeWhile(text, isHexDigit);
+  if (digits.empty() || digits.size() % 2 != 0 || digits.size() > 2 * kMaxFaultBytes) {
+    throw refusal("the bytes after / must be 1 to " + std::to_string(kMaxFaultBytes) +
+                      " bytes of two hex digits each",
+                  whole);
+  }
+  std::vector<std::uint8_t> bytes;
+  for (std::size_t i = 0; i < digits.size(); i += 2) {
+    unsigned value = 0;
+    std::from_chars(digits.data() + i, digits.data() + i + 2, value, 16);
+    bytes.push_back(static_cast<std::uint8_t>(value));
+  }
+  return bytes;
+}
+
 std::uint8_t parseCommand(std::string_view& text, std::string_view whole) {
   if (text.starts_with("0x") || text.starts_with("0X")) {
     text.remove_prefix(2);
-    const auto digits = takeWhile(text, [](char c) {
-      return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-    });
+    const auto digits = takeWhile(text, isHexDigit);
     unsigned value = 0;
     const auto [end, error] =
         std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
@@ -96,6 +156,18 @@ FaultRule parseFaultRule(std::string_view text) {
     throw std::invalid_argument("unknown fault kind \"" + std::string(kindName) + "\"");
   }
   rule.kind = *kind;
+  if (text.starts_with('=')) {
+    if (!takesTime(rule.kind)) throw refusal(std::string(kindName) + " takes no time", whole);
+    text.remove_prefix(1);
+    rule.time = parseTime(text, rule.kind, whole);
+  } else if (rule.kind == FaultKind::Delay) {
+    throw refusal("delay needs its time, as in delay=24", whole);
+  }
+  if (text.starts_with('/')) {
+    if (!takesBytes(rule.kind)) throw refusal(std::string(kindName) + " takes no bytes", whole);
+    text.remove_prefix(1);
+    rule.bytes = parseBytes(text, whole);
+  }
   if (text.starts_with(':')) {
     text.remove_prefix(1);
     rule.command = parseCommand(text, whole);
@@ -117,6 +189,15 @@ FaultRule parseFaultRule(std::string_view text) {
 
 std::string formatFaultRule(const FaultRule& rule) {
   std::string text(faultKindName(rule.kind));
+  if (rule.time) text += '=' + std::to_string(rule.time->count());
+  if (!rule.bytes.empty()) {
+    text += '/';
+    for (const auto byte : rule.bytes) {
+      char hex[3];
+      std::snprintf(hex, sizeof hex, "%02x", byte);
+      text += hex;
+    }
+  }
   if (rule.command) {
     text += ':';
     if (const auto name = commandName(*rule.command)) {

@@ -156,7 +156,6 @@ void PtyPort::run() {
         lastByteAt = now;
         bool hungUp = false;
         for (auto& frame : framer.feed(std::span(buffer, static_cast<std::size_t>(n)))) {
-          replies.requestArrived();
           const Delivery delivery = reader_.receive(frame);
           if (delivery.hangUp) {
             hungUp = true;

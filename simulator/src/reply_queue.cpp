@@ -7,13 +7,9 @@ namespace kestsim {
 void ReplyQueue::push(const Delivery& delivery, Clock::time_point arrived) {
   for (const auto& piece : delivery.pieces) {
     if (!piece.bytes.empty()) {
-      pieces_.push_back({piece, delivery.abandonOnNextRequest, arrived, {}, 0});
+      pieces_.push_back({piece, arrived, {}, 0});
     }
   }
-}
-
-void ReplyQueue::requestArrived() {
-  std::erase_if(pieces_, [](const Piece& p) { return p.abandonable && p.written == 0; });
 }
 
 ReplyQueue::Piece& ReplyQueue::head() {

@@ -20,9 +20,9 @@ class ReplyQueue {
 
   explicit ReplyQueue(WirePace pace) : pace_(pace) {}
 
+  // Queued behind everything still waiting: whatever a reader holds back
+  // goes out in the end, and what it owes later waits for it.
   void push(const Delivery& delivery, Clock::time_point arrived);
-  // The host sent something new: held-back pieces not yet begun are void.
-  void requestArrived();
   void clear() { pieces_.clear(); }
   bool empty() const { return pieces_.empty(); }
 
@@ -36,7 +36,6 @@ class ReplyQueue {
  private:
   struct Piece {
     Delivery::Piece content;
-    bool abandonable = false;
     Clock::time_point arrived;
     std::optional<Clock::time_point> start;
     std::size_t written = 0;

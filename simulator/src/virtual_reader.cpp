@@ -78,15 +78,15 @@ Delivery VirtualReader::receive(const FramedRequest& request) {
   log_.add(request.bytes, request.wellFormed);
   if (!request.wellFormed) return {};
   const std::uint8_t code = request.bytes[1];
-  const auto fault = faults_.select(code);
-  if (fault && faultSkipsCommand(*fault)) return shapeReply(fault, code, {});
+  const auto choice = faults_.select(code);
+  if (choice.fault && faultSkipsCommand(choice.fault->kind)) return shapeReply(choice, code, {});
   std::optional<std::vector<std::uint8_t>> reply;
   {
     std::lock_guard lock(mutex_);
     reply = answerRequest(state_, request.bytes);
   }
   if (!reply) return {};  // marked well formed by mistake: treat as noise
-  return shapeReply(fault, code, std::move(*reply));
+  return shapeReply(choice, code, std::move(*reply));
 }
 
 }  // namespace kestsim

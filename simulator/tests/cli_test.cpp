@@ -38,7 +38,8 @@ TEST(Cli, HelpExplainsEveryOptionAndFault) {
   EXPECT_EQ(child.wait(), 0);
   for (const char* word : {"--port", "--records", "--csv", "--dir", "--baud", "--fault", "--log",
                            "no-reply", "short", "wrong-length", "bad-checksum", "bad-status",
-                           "trailing-byte", "late", "split", "hang-up", "read-record",
+                           "trailing-byte", "late", "split", "hang-up", "delay", "stray",
+                           "noise", "KIND[=MS][/HEX][:CMD][@N][xTIMES]", "read-record",
                            "Example"}) {
     EXPECT_NE(child.output().find(word), std::string::npos) << word;
   }
@@ -56,6 +57,9 @@ TEST(Cli, InvalidArgumentsExitWith2) {
       {"--baud", "fast"},
       {"--fault", "boom"},
       {"--fault", "late:0x100"},
+      {"--fault", "delay"},
+      {"--fault", "short=5"},
+      {"--fault", "stray/0"},
       {"--log=yes"},
   };
   for (const auto& args : cases) {
@@ -101,6 +105,28 @@ TEST(Cli, ServesTheRecordsOfACsvFileWithFaults) {
   child.signal(SIGINT);
   EXPECT_EQ(child.wait(), 0);
   ::unlink(path);
+}
+
+TEST(Cli, TakesTimedFaultsAndSaysThemBack) {
+  ChildProcess child(cli({"--baud", "0", "--fault", "delay=24:query-count", "--fault",
+                          "stray=4/0d0a:query-count"}));
+  const auto directory = announcedDirectory(child);
+  ASSERT_TRUE(directory) << child.errors();
+  {
+    HostTerminal host((*directory / "COM3").string());
+    const auto sent = test::TestClock::now();
+    host.send(request(0x04));
+    const auto arrivals = host.receive(9);
+    EXPECT_EQ(HostTerminal::bytesOf(arrivals), test::concat({test::reply(0x04, {0x2C, 0x01}),
+                                                             {0x0D, 0x0A}}));
+    ASSERT_FALSE(arrivals.empty());
+    EXPECT_GE(arrivals.front().at - sent, 24ms);
+  }
+  child.signal(SIGTERM);
+  EXPECT_EQ(child.wait(), 0);
+  for (const char* line : {"fault delay=24:query-count\n", "fault stray=4/0d0a:query-count\n"}) {
+    EXPECT_NE(child.errors().find(line), std::string::npos) << child.errors();
+  }
 }
 
 TEST(Cli, UnreadableCsvExitsWith1) {

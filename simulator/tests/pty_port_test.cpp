@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "host_terminal.h"
 #include "kestsim/sample_records.h"
@@ -13,10 +15,13 @@ namespace kestsim {
 namespace {
 
 using namespace std::chrono_literals;
+using std::chrono::milliseconds;
 using test::Bytes;
 using test::HostTerminal;
 using test::request;
 using test::TestClock;
+
+constexpr auto none = std::nullopt;
 
 // One reader behind one port, with the host's end already open.
 struct PortFixture {
@@ -103,28 +108,113 @@ TEST(PtyPort, LateReplyComesAfterTheHostStoppedReading) {
   EXPECT_GE(arrivals.front().at - sent, 228ms);
 }
 
-TEST(PtyPort, HeldBackBytesAreDroppedWhenTheNextRequestComesFirst) {
-  const Bytes countReply = {0xA5, 0x04, 0x02, 0xE8, 0x03, 0xF1, 0x5A};
+TEST(PtyPort, HeldBackBytesStillComeAfterTheNextRequestAheadOfItsReply) {
   struct Case {
-    FaultKind fault;
-    Bytes seen;  // by the host, after asking for the count
+    std::string name;
+    FaultRule fault;         // on the first read-record
+    std::size_t sentAtOnce;  // bytes of it the host reads before asking again
+    milliseconds heldBackUntil;
   };
-  // Delete-compare has the longest host wait, 1000 ms, so the held-back
-  // part is due long after the next request.
+  // The host asks for the handshake before the held-back bytes are due.
   const Case cases[] = {
-      {FaultKind::LateReply, countReply},
-      {FaultKind::SplitReply, test::concat({{0xA5, 0x07, 0x01}, countReply})},
+      {"late: 30 + 138 + 60 ms", {FaultKind::LateReply, 0x01, 1, 1u}, 0, 228ms},
+      {"split=200: the rest at 30 + 200 ms", {FaultKind::SplitReply, 0x01, 1, 1u, 200ms}, 18,
+       230ms},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.fault));
+    SCOPED_TRACE(c.name);
     PortFixture f;
-    f.reader.addFault({c.fault, 0x07, 1, 1u});
-    f.host.send(request(0x07));
-    std::this_thread::sleep_for(50ms);
+    f.reader.addFault(c.fault);
+    const Record first = f.reader.records()[0];
+    const auto recordReply = test::reply(0x01, Bytes(first.begin(), first.end()));
+    const auto sent = TestClock::now();
+    f.host.send(request(0x01, {0, 0}));
+    auto arrivals = f.host.receive(c.sentAtOnce);
+    f.host.send(request(0x00));
+    const auto rest = f.host.receive(recordReply.size() + 5 - c.sentAtOnce);
+    arrivals.insert(arrivals.end(), rest.begin(), rest.end());
+
+    EXPECT_EQ(HostTerminal::bytesOf(arrivals),
+              test::concat({recordReply, {0xA5, 0x00, 0x00, 0x00, 0x5A}}));
+    ASSERT_EQ(arrivals.size(), recordReply.size() + 5);
+    EXPECT_GE(arrivals[c.sentAtOnce].at - sent, c.heldBackUntil);
+    // A reader late with one answer is late with the next.
+    EXPECT_GE(arrivals[recordReply.size()].at - sent, c.heldBackUntil);
+    EXPECT_EQ(f.reader.requestCodes(), (Bytes{0x01, 0x00}));
+  }
+}
+
+TEST(PtyPort, TimedFaultsKeepTheirTimesOnTheLine) {
+  const Bytes countReply = {0xA5, 0x04, 0x02, 0xE8, 0x03, 0xF1, 0x5A};
+  struct NotBefore {
+    std::size_t index;
+    // After the request was sent, on top of the wire time of the bytes
+    // before this one.
+    milliseconds pause;
+  };
+  struct Case {
+    std::string name;
+    unsigned baud;
+    std::vector<FaultRule> rules;  // on query-count
+    Bytes seen;
+    std::vector<NotBefore> notBefore;
+    // A byte that comes in a burst of its own, not in the read before it.
+    std::optional<std::size_t> burstStartsAt;
+  };
+  const std::vector<Case> cases = {
+      {"stray: one 00, 4 ms after the reply's last byte is on the wire", 9600,
+       {{FaultKind::StrayBytes, 0x04, 1, none}},
+       test::concat({countReply, {0x00}}),
+       {{7, 4ms}},
+       none},
+      {"stray=30/0d0a, a burst of its own", 0,
+       {{FaultKind::StrayBytes, 0x04, 1, none, 30ms, {0x0D, 0x0A}}},
+       test::concat({countReply, {0x0D, 0x0A}}),
+       {{7, 30ms}},
+       7},
+      {"noise: 00 ff a5 5a 5 ms after the request, before the reply", 9600,
+       {{FaultKind::Noise, 0x04, 1, none}},
+       test::concat({{0x00, 0xFF, 0xA5, 0x5A}, countReply}),
+       {{0, 5ms}, {4, 5ms}},
+       none},
+      {"noise=20/a55a", 0,
+       {{FaultKind::Noise, 0x04, 1, none, 20ms, {0xA5, 0x5A}}},
+       test::concat({{0xA5, 0x5A}, countReply}),
+       {{0, 20ms}, {2, 20ms}},
+       none},
+      {"delay=24: the healthy reply, late", 9600,
+       {{FaultKind::Delay, 0x04, 1, none, 24ms}},
+       countReply,
+       {{0, 24ms}},
+       none},
+      {"delay=24 with stray=20: the stray 20 ms after the delayed reply", 0,
+       {{FaultKind::Delay, 0x04, 1, none, 24ms}, {FaultKind::StrayBytes, 0x04, 1, none, 20ms}},
+       test::concat({countReply, {0x00}}),
+       {{0, 24ms}, {7, 44ms}},
+       7},
+      {"delay=24 with noise: the noise 24 + 5 ms after the request", 9600,
+       {{FaultKind::Noise, 0x04, 1, none}, {FaultKind::Delay, 0x04, 1, none, 24ms}},
+       test::concat({{0x00, 0xFF, 0xA5, 0x5A}, countReply}),
+       {{0, 29ms}, {4, 29ms}},
+       none},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PortFixture f(c.baud);
+    for (const auto& rule : c.rules) f.reader.addFault(rule);
+    const WirePace pace(c.baud);
+    const auto sent = TestClock::now();
     f.host.send(request(0x04));
-    // Long enough for the dropped bytes to have shown up had they been sent.
-    EXPECT_EQ(f.host.collectFor(1500ms), c.seen);
-    EXPECT_EQ(f.reader.requestCodes(), (Bytes{0x07, 0x04}));
+    const auto arrivals = f.host.receive(c.seen.size());
+    EXPECT_EQ(HostTerminal::bytesOf(arrivals), c.seen);
+    ASSERT_EQ(arrivals.size(), c.seen.size());
+    for (const auto& bound : c.notBefore) {
+      EXPECT_GE(arrivals[bound.index].at - sent, bound.pause + pace.durationOf(bound.index))
+          << "byte " << bound.index;
+    }
+    if (c.burstStartsAt) {
+      EXPECT_GT(arrivals[*c.burstStartsAt].at, arrivals[*c.burstStartsAt - 1].at);
+    }
   }
 }
 

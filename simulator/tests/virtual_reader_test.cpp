@@ -28,6 +28,9 @@ TEST(VirtualReader, CommandTakesEffectUnlessTheRequestIsIgnoredOrTheLineDropped)
       {FaultKind::ShortReply, true},
       {FaultKind::LateReply, true},
       {FaultKind::BadStatus, true},
+      {FaultKind::Delay, true},
+      {FaultKind::StrayBytes, true},
+      {FaultKind::Noise, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fault ? static_cast<int>(*c.fault) : -1);
@@ -47,6 +50,24 @@ TEST(VirtualReader, RepliesThroughItsFaults) {
   EXPECT_EQ(first, (Bytes{0xA5, 0x04, 0x02, 0xE8, 0x03, 0xF1, 0x5A}));
   EXPECT_EQ(second, (Bytes{0xA5, 0x04, 0x02, 0xE8, 0x03, 0x0E, 0x5A}));
   EXPECT_EQ(third, first);
+}
+
+TEST(VirtualReader, SlowsItsFaultyRepliesByTheDelayRule) {
+  using namespace std::chrono_literals;
+  VirtualReader reader(sampleRecords(1000));
+  reader.addFault({FaultKind::Delay, 0x04, 1, std::nullopt, 24ms});
+  reader.addFault({FaultKind::BadChecksum, 0x04, 2, std::nullopt});
+  const auto slow = reader.receive(wellFormed(request(0x04)));
+  const auto slowAndBad = reader.receive(wellFormed(request(0x04)));
+  const auto other = reader.receive(wellFormed(request(0x00)));
+  ASSERT_EQ(slow.pieces.size(), 1u);
+  EXPECT_EQ(slow.pieces[0].notBefore, 24ms);
+  EXPECT_EQ(slow.bytes(), (Bytes{0xA5, 0x04, 0x02, 0xE8, 0x03, 0xF1, 0x5A}));
+  ASSERT_EQ(slowAndBad.pieces.size(), 1u);
+  EXPECT_EQ(slowAndBad.pieces[0].notBefore, 24ms);
+  EXPECT_EQ(slowAndBad.bytes(), (Bytes{0xA5, 0x04, 0x02, 0xE8, 0x03, 0x0E, 0x5A}));
+  ASSERT_EQ(other.pieces.size(), 1u);
+  EXPECT_EQ(other.pieces[0].notBefore, 0ms);
 }
 
 TEST(VirtualReader, LogsEveryFrameMalformedOnesIncluded) {
