@@ -7,6 +7,7 @@
 
 #include "exact_buffer.h"
 #include "frame.h"
+#include "reply_locate.h"
 #include "require.h"
 
 namespace {
@@ -54,14 +55,30 @@ void checkReply(std::span<const std::uint8_t> r, std::uint8_t otherLength)
     if (n >= 3)
         dataPasses(r, r[2]);
 
-    const bool whole = kestlink::protocol::isWholeReply(r.data(), n);
-    FUZZ_REQUIRE(whole ==
-                 (n >= 5 && r[0] == 0xA5 && n == 5u + r[2] && r[n - 1] == 0x5A));
+    // The reply is a tail of what arrived; nothing in front of a whole frame
+    // at the first byte is ever skipped.
+    const std::size_t start = kestlink::protocol::replyStart(r);
+    FUZZ_REQUIRE(start <= n);
+    if (kestlink::protocol::wholeFrameAt(r))
+        FUZZ_REQUIRE(start == 0);
+    const auto reply = kestlink::protocol::locateReply(r);
+    FUZZ_REQUIRE(reply.size() == n - start && reply.data() == r.data() + start);
+
+    const bool whole = kestlink::protocol::isWholeReply(r);
+    FUZZ_REQUIRE(whole == (reply.size() >= 5 && reply[0] == 0xA5 && reply.size() == 5u + reply[2] &&
+                           reply[reply.size() - 1] == 0x5A));
     if (whole) {
         // A whole reply holds all the data its length byte announces, and an
         // empty one is a handshake reply.
-        FUZZ_REQUIRE(judgeReply(ReplyRule::Data, r[2], r));
-        FUZZ_REQUIRE(r[2] != 0 || handshake);
+        FUZZ_REQUIRE(judgeReply(ReplyRule::Data, reply[2], reply));
+        FUZZ_REQUIRE(reply[2] != 0 || judgeReply(ReplyRule::Handshake, 0, reply));
+    }
+    // A read waits for bytes exactly as long as the reply is not whole, and
+    // never asks for more than a whole expected reply.
+    for (const std::size_t expected : {std::size_t{6}, std::size_t{36}}) {
+        const std::size_t needed = kestlink::protocol::bytesToWholeReply(r, expected);
+        FUZZ_REQUIRE((needed == 0) == whole);
+        FUZZ_REQUIRE(needed <= expected);
     }
 }
 
@@ -77,9 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (std::size_t n = 0; n <= size; ++n) {
         const kestrix_fuzz::ExactBuffer prefix(data, n);
         checkReply(prefix.view(), otherLength);
-        wholePrefixes += kestlink::protocol::isWholeReply(prefix.data(), n) ? 1 : 0;
+        wholePrefixes += kestlink::protocol::wholeFrameAt(prefix.view()) && n == 5u + data[2] ? 1 : 0;
     }
-    // The length byte fixes the one length a whole reply can have.
+    // The length byte fixes the one length a whole frame at the start can have.
     FUZZ_REQUIRE(wholePrefixes <= 1);
 
     // At most one data length, the one in byte 2, lets the whole input pass.

@@ -1,6 +1,7 @@
 #include "discovery.h"
 
 #include <array>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -34,7 +35,7 @@ void applyReaderLine(SerialChannel &port)
 namespace {
 
 // Sends the handshake and judges the answer; the port is open.
-bool readerAnswers(SerialChannel &port, const char *portName)
+bool readerAnswers(SerialChannel &port, const char *portName, trace::Lines &traceLines)
 {
     const auto &info = protocol::commandInfo(protocol::Command::Handshake);
     const auto request = protocol::buildRequest(protocol::Command::Handshake);
@@ -57,7 +58,7 @@ bool readerAnswers(SerialChannel &port, const char *portName)
         outcome = "no handshake reply";
     else
         outcome = "wrong handshake reply " + trace::hex(got);
-    trace::portResult(portName, port.lastOpenPath(), outcome);
+    traceLines.portResult(portName, port.lastOpenPath(), outcome);
     return answered;
 }
 
@@ -65,22 +66,30 @@ bool readerAnswers(SerialChannel &port, const char *portName)
 
 bool connectToReader()
 {
+    trace::Lines traceLines; // written once the lock below is released
     auto lock = lockLink();
     auto &port = channel();
+    // The reader may still be sending what the last call did not wait for,
+    // and COM3 on may lead to it again.
+    lineSettle().waitBeforeRequest();
     // "COM1" with its digit replaced: the names COM3 to COM9.
     char portName[5] = {'C', 'O', 'M', '1', '\0'};
     for (int n = kFirstReaderPort; n <= kLastReaderPort; ++n) {
         portName[3] = static_cast<char>('0' + n);
         if (!port.open(portName)) {
-            trace::portResult(portName, port.lastOpenPath(), trace::describe(port.lastOpenFailure()));
+            traceLines.portResult(portName, port.lastOpenPath(), trace::describe(port.lastOpenFailure()));
             continue;
         }
         applyReaderLine(port);
-        if (readerAnswers(port, portName))
+        const bool answered = readerAnswers(port, portName, traceLines);
+        // A port that did not answer in time may answer late; the next
+        // connect, which tries it again, gives it its time.
+        lineSettle().readEnded(answered, std::chrono::steady_clock::now());
+        if (answered)
             return true;
         port.close();
     }
-    trace::message("no reader answered on COM3 to COM9");
+    traceLines.message("no reader answered on COM3 to COM9");
     return false;
 }
 

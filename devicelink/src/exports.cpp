@@ -76,7 +76,7 @@ KX_API int32_t KX_CALL KX_QueryNumber(uint16_t *count)
     Reply reply;
     if (!transact(Command::QueryCount, {}, reply))
         return 0;
-    *count = kestlink::protocol::countFromReply(reply.received());
+    *count = kestlink::protocol::countFromReply(reply.frame());
     return 1;
 }
 

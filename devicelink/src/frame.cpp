@@ -71,12 +71,6 @@ bool judgeReply(ReplyRule rule, std::uint8_t dataLength, std::span<const std::ui
     return false;
 }
 
-bool isWholeReply(const std::uint8_t *bytes, std::size_t count)
-{
-    return count >= kFrameOverhead && bytes[0] == kReplyStart &&
-           count == kFrameOverhead + bytes[2] && bytes[count - 1] == kReplyEnd;
-}
-
 std::uint8_t toPackedBcd(std::uint8_t value)
 {
     return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);

@@ -65,18 +65,14 @@ RequestFrame buildRequest(Command command, std::span<const std::uint8_t> payload
 
 std::uint8_t checksum(std::span<const std::uint8_t> bytes);
 
-// The verdict of a rule on the n bytes received. A reply too short to hold the
-// byte a rule examines fails.
+// The verdict of a rule on a reply (what was received from its start byte on,
+// see reply_locate.h). A reply too short to hold the byte a rule examines
+// fails.
 bool judgeReply(ReplyRule rule, std::uint8_t dataLength, std::span<const std::uint8_t> reply);
 inline bool judgeReply(const CommandInfo &info, std::span<const std::uint8_t> reply)
 {
     return judgeReply(info.rule, info.dataLength, reply);
 }
-
-// True when the bytes are one whole well-formed reply frame: 0xA5 first, as
-// many bytes as the length byte announces, 0x5A last. Lets a read end without
-// waiting for the line to fall silent.
-bool isWholeReply(const std::uint8_t *bytes, std::size_t count);
 
 // A count reply must not end early: an eighth byte arriving after a complete
 // looking seventh makes it fail.

@@ -4,11 +4,15 @@
 
 #include <mutex>
 
+#include "line_settle.h"
 #include "serial_channel.h"
 
 namespace kestlink {
 
 SerialChannel &channel();
+
+// What the line is owed after a read that did not get a whole reply.
+LineSettle &lineSettle();
 
 // Held for the whole of an exported call, so two threads never interleave
 // frames on the wire.

@@ -1,5 +1,6 @@
 // When a serial read must end, on a monotonic clock, from the driver-style
-// read time-outs. Shared by the platform backends so that they end reads alike.
+// read time-outs: what a Windows driver does by itself, done for the POSIX
+// backend, which reads with poll.
 #pragma once
 
 #include <chrono>

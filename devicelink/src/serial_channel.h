@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #if !defined(_WIN32)
@@ -51,10 +52,18 @@ enum class OpenFailure {
     Other,
 };
 
-// Lets a read end as soon as the bytes received so far are complete, instead
-// of waiting for the line to fall silent. Called with everything received so
-// far; may be null.
-using CompletionTest = bool (*)(const std::uint8_t *bytes, std::size_t count);
+// Lets a read end as soon as what it has received is complete, instead of
+// waiting for the line to fall silent, and tells it how many bytes to ask the
+// driver for meanwhile.
+class ReadCompletion {
+public:
+    // How many more bytes at least before the bytes received so far are
+    // complete; 0 when they are. Called with everything received so far.
+    virtual std::size_t bytesStillNeeded(std::span<const std::uint8_t> received) const = 0;
+
+protected:
+    ~ReadCompletion() = default;
+};
 
 class SerialChannel {
 public:
@@ -80,9 +89,12 @@ public:
     bool write(const std::uint8_t *bytes, std::size_t count, std::size_t *written = nullptr);
 
     // Reads up to maxCount bytes under the time-outs; *received gets how many
-    // arrived (possibly none). isComplete, when given, ends the read early.
+    // arrived (possibly none). With a completion the read takes no more bytes
+    // than it still needs and ends as soon as it has them; the time-outs stay
+    // those of a read of maxCount bytes, so that a reply is given the same
+    // time whether or not the read may end early.
     bool read(std::uint8_t *buffer, std::size_t maxCount, std::size_t *received = nullptr,
-              CompletionTest isComplete = nullptr);
+              const ReadCompletion *completion = nullptr);
 
     OpenFailure lastOpenFailure() const { return lastOpenFailure_; }
     // The device the last open tried, as the platform names it.
@@ -90,7 +102,16 @@ public:
 
 private:
 #if defined(_WIN32)
+    // Tells the driver of time-outs that differ from what it holds.
+    bool applyTimeouts(const Timeouts &timeouts);
+
     void *handle_ = reinterpret_cast<void *>(~std::uintptr_t{0}); // INVALID_HANDLE_VALUE
+    // The driver's line settings (its 28-byte DCB) and time-outs as found at
+    // open, restored when the port is closed.
+    alignas(4) unsigned char savedState_[28]{};
+    Timeouts savedTimeouts_{};
+    // What the driver holds now, so that it is told only of a change.
+    Timeouts appliedTimeouts_{};
 #else
     int fd_ = -1;
     struct termios savedSettings_ {}; // restored when the port is closed

@@ -2,6 +2,7 @@
 // monotonic clock for the read time-outs.
 #include "serial_channel.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -251,7 +252,7 @@ bool SerialChannel::write(const std::uint8_t *bytes, std::size_t count, std::siz
 }
 
 bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t *received,
-                         CompletionTest isComplete)
+                         const ReadCompletion *completion)
 {
     std::size_t localCount = 0;
     std::size_t &got = received ? *received : localCount;
@@ -261,8 +262,16 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
 
     ReadDeadline deadline(timeouts_, maxCount, Clock::now());
     while (got < maxCount) {
-        if (isComplete != nullptr && got > 0 && isComplete(buffer, got))
-            break;
+        // With a completion, no more is taken than it still needs, so bytes
+        // queued behind a whole reply stay for the next purge, as a driver
+        // asked for just those bytes would leave them.
+        std::size_t want = maxCount - got;
+        if (completion != nullptr) {
+            const std::size_t needed = completion->bytesStillNeeded({buffer, got});
+            if (needed == 0)
+                break;
+            want = std::min(want, needed);
+        }
         const int waitMs = deadline.remainingMs(Clock::now());
         if (waitMs == 0)
             break;
@@ -278,7 +287,7 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
             continue; // the deadline decides on the next turn
 
         if (p.revents & POLLIN) {
-            const ssize_t n = ::read(fd_, buffer + got, maxCount - got);
+            const ssize_t n = ::read(fd_, buffer + got, want);
             if (n > 0) {
                 got += static_cast<std::size_t>(n);
                 deadline.bytesArrived(Clock::now());

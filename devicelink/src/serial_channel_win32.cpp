@@ -1,9 +1,11 @@
 // SerialChannel on Windows: the COM port driver through the Win32 file and
 // communications functions.
 //
-// Reads do not rely on the driver's own time-out rules, which differ in detail
-// from the POSIX ones; both backends end a read through ReadDeadline, so a
-// reply is cut off at the same moment on either platform.
+// A read is one ReadFile under the driver's own time-outs (COMMTIMEOUTS),
+// which mean what Timeouts means: the driver ends the read on the requested
+// count, on the interval after a byte, or on the total. Where the caller can
+// tell how many bytes a whole reply has, the read asks for just those, so the
+// driver ends it the moment they are in.
 #if !defined(WIN32_LEAN_AND_MEAN)
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -13,14 +15,16 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
-#include "read_deadline.h"
 #include "serial_channel.h"
 
 namespace kestlink {
 
 namespace {
+
+static_assert(sizeof(DCB) == 28, "the saved line settings hold one DCB");
 
 HANDLE asHandle(void *handle)
 {
@@ -36,6 +40,36 @@ COMMTIMEOUTS toCommTimeouts(const Timeouts &t)
     c.WriteTotalTimeoutMultiplier = t.writeTotalMultiplierMs;
     c.WriteTotalTimeoutConstant = t.writeTotalConstantMs;
     return c;
+}
+
+Timeouts fromCommTimeouts(const COMMTIMEOUTS &c)
+{
+    Timeouts t;
+    t.readIntervalMs = c.ReadIntervalTimeout;
+    t.readTotalMultiplierMs = c.ReadTotalTimeoutMultiplier;
+    t.readTotalConstantMs = c.ReadTotalTimeoutConstant;
+    t.writeTotalMultiplierMs = c.WriteTotalTimeoutMultiplier;
+    t.writeTotalConstantMs = c.WriteTotalTimeoutConstant;
+    return t;
+}
+
+bool sameTimeouts(const Timeouts &a, const Timeouts &b)
+{
+    return a.readIntervalMs == b.readIntervalMs && a.readTotalMultiplierMs == b.readTotalMultiplierMs &&
+           a.readTotalConstantMs == b.readTotalConstantMs &&
+           a.writeTotalMultiplierMs == b.writeTotalMultiplierMs &&
+           a.writeTotalConstantMs == b.writeTotalConstantMs;
+}
+
+// The time-outs for a ReadFile of `want` bytes that stands for a read of
+// `maxCount`: its total is what the whole read would have been given, so a
+// reply that comes late in the read is taken whether or not the read asks
+// for fewer bytes.
+Timeouts timeoutsForPart(Timeouts t, std::size_t want, std::size_t maxCount)
+{
+    if (t.readTotalMultiplierMs != 0 || t.readTotalConstantMs != 0)
+        t.readTotalConstantMs += t.readTotalMultiplierMs * static_cast<DWORD>(maxCount - want);
+    return t;
 }
 
 // "COM3" becomes "\\.\COM3": the plain name reaches only COM1 to COM9, the
@@ -61,10 +95,6 @@ OpenFailure failureFromError(DWORD error)
         return OpenFailure::Other;
     }
 }
-
-// The longest single wait while the read has no time-out at all; the loop
-// simply waits again, so the read still blocks until its bytes arrive.
-constexpr DWORD kUnboundedWaitMs = 1000000;
 
 } // namespace
 
@@ -92,33 +122,53 @@ bool SerialChannel::open(const char *portName)
         return false;
     }
 
-    // Files and pipes open just as well; only a character device can be a port,
-    // and only a port accepts the purge and the time-outs. The driver keeps the
-    // time-outs the previous program left, so a fresh connection starts with
-    // no read time-outs and, as on POSIX, a write that stops draining gives up
-    // after a second instead of hanging the caller.
+    // Files and pipes open just as well; only a character device can be a
+    // port, and only a port has line settings and time-outs. What it holds
+    // now is kept for the next program and restored when the port is closed.
+    DCB found{};
+    found.DCBlength = sizeof(DCB);
+    COMMTIMEOUTS foundTimeouts{};
+    if (GetFileType(h) != FILE_TYPE_CHAR || !GetCommState(h, &found) ||
+        !GetCommTimeouts(h, &foundTimeouts)) {
+        CloseHandle(h);
+        lastOpenFailure_ = OpenFailure::NotATerminal;
+        return false;
+    }
+
+    // The driver keeps the time-outs the previous program left, so a fresh
+    // connection starts with no read time-outs and, as on POSIX, a write that
+    // stops draining gives up after a second instead of hanging the caller.
     Timeouts fresh{};
     fresh.writeTotalConstantMs = 1000;
     COMMTIMEOUTS noTimeouts = toCommTimeouts(fresh);
-    if (GetFileType(h) != FILE_TYPE_CHAR || !PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR) ||
-        !SetCommTimeouts(h, &noTimeouts)) {
+    if (!PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR) || !SetCommTimeouts(h, &noTimeouts)) {
         CloseHandle(h);
         lastOpenFailure_ = OpenFailure::NotATerminal;
         return false;
     }
 
     handle_ = h;
+    std::memcpy(savedState_, &found, sizeof found);
+    savedTimeouts_ = fromCommTimeouts(foundTimeouts);
     timeouts_ = fresh;
+    appliedTimeouts_ = fresh;
     lastOpenFailure_ = OpenFailure::None;
     return true;
 }
 
 bool SerialChannel::close()
 {
-    if (!isClosed()) {
-        CloseHandle(asHandle(handle_));
-        handle_ = INVALID_HANDLE_VALUE;
-    }
+    if (isClosed())
+        return true;
+    // Leave the port as we found it for the next program.
+    HANDLE h = asHandle(handle_);
+    DCB found{};
+    std::memcpy(&found, savedState_, sizeof found);
+    SetCommState(h, &found);
+    COMMTIMEOUTS foundTimeouts = toCommTimeouts(savedTimeouts_);
+    SetCommTimeouts(h, &foundTimeouts);
+    CloseHandle(h);
+    handle_ = INVALID_HANDLE_VALUE;
     return true;
 }
 
@@ -148,7 +198,7 @@ bool SerialChannel::setState(const LineSettings &settings)
     if (isClosed())
         return false;
     // Start from what the driver holds so that the fields not named here (the
-    // parity scheme among them) stay as they are.
+    // special characters, the queue limits) stay as they are.
     DCB dcb{};
     dcb.DCBlength = sizeof(DCB);
     if (!GetCommState(asHandle(handle_), &dcb))
@@ -159,6 +209,9 @@ bool SerialChannel::setState(const LineSettings &settings)
     dcb.fParity = settings.parityChecking ? TRUE : FALSE;
     dcb.ByteSize = settings.dataBits;
     dcb.StopBits = settings.stopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
+    // The line carries no parity bit, as the reader expects and as on POSIX,
+    // whatever scheme the previous program left.
+    dcb.Parity = NOPARITY;
 
     // A raw line: no flow control either way, the modem lines raised and then
     // ignored, no byte replaced or dropped, and an error never stalls the port.
@@ -180,25 +233,26 @@ bool SerialChannel::getTimeouts(Timeouts &timeouts)
 {
     if (isClosed())
         return false;
-    COMMTIMEOUTS c{};
-    if (!GetCommTimeouts(asHandle(handle_), &c))
-        return false;
-    timeouts.readIntervalMs = c.ReadIntervalTimeout;
-    timeouts.readTotalMultiplierMs = c.ReadTotalTimeoutMultiplier;
-    timeouts.readTotalConstantMs = c.ReadTotalTimeoutConstant;
-    timeouts.writeTotalMultiplierMs = c.WriteTotalTimeoutMultiplier;
-    timeouts.writeTotalConstantMs = c.WriteTotalTimeoutConstant;
+    timeouts = timeouts_;
     return true;
 }
 
 bool SerialChannel::setTimeouts(const Timeouts &timeouts)
 {
-    if (isClosed())
+    if (isClosed() || !applyTimeouts(timeouts))
         return false;
+    timeouts_ = timeouts;
+    return true;
+}
+
+bool SerialChannel::applyTimeouts(const Timeouts &timeouts)
+{
+    if (sameTimeouts(timeouts, appliedTimeouts_))
+        return true;
     COMMTIMEOUTS c = toCommTimeouts(timeouts);
     if (!SetCommTimeouts(asHandle(handle_), &c))
         return false;
-    timeouts_ = timeouts;
+    appliedTimeouts_ = timeouts;
     return true;
 }
 
@@ -238,7 +292,7 @@ bool SerialChannel::write(const std::uint8_t *bytes, std::size_t count, std::siz
 }
 
 bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t *received,
-                         CompletionTest isComplete)
+                         const ReadCompletion *completion)
 {
     if (received)
         *received = 0;
@@ -247,52 +301,27 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
     if (maxCount == 0)
         return true;
 
-    HANDLE h = asHandle(handle_);
-    ReadDeadline deadline(timeouts_, maxCount, ReadDeadline::Clock::now());
+    std::size_t want = maxCount;
+    if (completion != nullptr)
+        want = std::clamp<std::size_t>(completion->bytesStillNeeded({buffer, 0}), 1, maxCount);
+    if (!applyTimeouts(timeoutsForPart(timeouts_, want, maxCount)))
+        return false;
 
-    // Interval and multiplier both MAXDWORD with a constant in between makes
-    // ReadFile hand over whatever has arrived at once, or wait up to the
-    // constant for the first byte. The deadline decides when the read ends.
-    COMMTIMEOUTS waitForAny = toCommTimeouts(timeouts_);
-    waitForAny.ReadIntervalTimeout = MAXDWORD;
-    waitForAny.ReadTotalTimeoutMultiplier = MAXDWORD;
-    DWORD appliedConstant = 0; // none applied yet
-
+    // One ReadFile, which the driver ends. Only when bytes came in front of
+    // the reply, so that the count asked for did not hold all of it, does a
+    // further ReadFile fetch what is still missing, under the same time-outs.
     std::size_t got = 0;
     bool ok = true;
-    while (got < maxCount) {
-        if (got > 0 && isComplete && isComplete(buffer, got))
-            break;
-        const int left = deadline.remainingMs(ReadDeadline::Clock::now());
-        if (left == 0)
-            break;
-        const DWORD constant = left < 0 ? kUnboundedWaitMs : static_cast<DWORD>(left);
-        if (constant != appliedConstant) {
-            waitForAny.ReadTotalTimeoutConstant = constant;
-            if (!SetCommTimeouts(h, &waitForAny)) {
-                ok = false;
-                break;
-            }
-            appliedConstant = constant;
-        }
-
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(maxCount - got, MAXDWORD));
+    while (want > 0) {
         DWORD n = 0;
-        if (!ReadFile(h, buffer + got, want, &n, nullptr)) {
+        if (!ReadFile(asHandle(handle_), buffer + got, static_cast<DWORD>(want), &n, nullptr)) {
             ok = false;
             break;
         }
-        if (n > 0) {
-            got += n;
-            deadline.bytesArrived(ReadDeadline::Clock::now());
-        }
-    }
-
-    // Leave the driver with the time-outs the caller set.
-    if (appliedConstant != 0) {
-        COMMTIMEOUTS stored = toCommTimeouts(timeouts_);
-        if (!SetCommTimeouts(h, &stored))
-            ok = false;
+        got += n;
+        if (n < want || completion == nullptr)
+            break; // a time-out ended it, or it asked for all it may take
+        want = std::min(completion->bytesStillNeeded({buffer, got}), maxCount - got);
     }
 
     if (received)

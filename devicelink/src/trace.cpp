@@ -53,21 +53,36 @@ void message(const std::string &text)
     std::fflush(stderr);
 }
 
-void portResult(const char *portName, const std::string &path, const std::string &outcome)
+Lines::Lines() : enabled_(enabled()) {}
+
+Lines::~Lines()
 {
-    if (!enabled())
-        return;
-    message(std::string(portName) + " (" + path + "): " + outcome);
+    for (const auto &line : lines_)
+        std::fprintf(stderr, "kestlink: %s\n", line.c_str());
+    if (!lines_.empty())
+        std::fflush(stderr);
 }
 
-void transaction(const protocol::CommandInfo &command, std::span<const std::uint8_t> request,
-                 std::span<const std::uint8_t> reply, bool verdict)
+void Lines::message(std::string text)
 {
-    if (!enabled())
+    if (enabled_)
+        lines_.push_back(std::move(text));
+}
+
+void Lines::portResult(const char *portName, const std::string &path, const std::string &outcome)
+{
+    if (enabled_)
+        lines_.push_back(std::string(portName) + " (" + path + "): " + outcome);
+}
+
+void Lines::transaction(const protocol::CommandInfo &command, std::span<const std::uint8_t> request,
+                        std::span<const std::uint8_t> reply, bool verdict)
+{
+    if (!enabled_)
         return;
-    message(std::string(command.name) + ": sent " + hex(request) + "; received " +
-            (reply.empty() ? std::string("nothing") : hex(reply)) + " (" +
-            std::to_string(reply.size()) + " bytes): " + (verdict ? "ok" : "failed"));
+    lines_.push_back(std::string(command.name) + ": sent " + hex(request) + "; received " +
+                     (reply.empty() ? std::string("nothing") : hex(reply)) + " (" +
+                     std::to_string(reply.size()) + " bytes): " + (verdict ? "ok" : "failed"));
 }
 
 } // namespace kestlink::trace

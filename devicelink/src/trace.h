@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "frame.h"
 #include "serial_channel.h"
@@ -20,9 +21,28 @@ std::string hex(std::span<const std::uint8_t> bytes);
 // Why a port could not be used, as an operator can act on it.
 const char *describe(OpenFailure failure);
 
-void portResult(const char *portName, const std::string &path, const std::string &outcome);
-void transaction(const protocol::CommandInfo &command, std::span<const std::uint8_t> request,
-                 std::span<const std::uint8_t> reply, bool verdict);
+// Writes one line at once. Never call it with the link locked: see Lines.
 void message(const std::string &text);
+
+// The lines of one exported call, gathered while the link is locked and
+// written when the gatherer goes out of scope. Declared before the lock, it
+// goes after the lock is released, so a standard error that nobody reads
+// holds up the caller that traces, never the other threads' transactions.
+class Lines {
+public:
+    Lines();
+    ~Lines();
+    Lines(const Lines &) = delete;
+    Lines &operator=(const Lines &) = delete;
+
+    void message(std::string text);
+    void portResult(const char *portName, const std::string &path, const std::string &outcome);
+    void transaction(const protocol::CommandInfo &command, std::span<const std::uint8_t> request,
+                     std::span<const std::uint8_t> reply, bool verdict);
+
+private:
+    bool enabled_;
+    std::vector<std::string> lines_;
+};
 
 } // namespace kestlink::trace

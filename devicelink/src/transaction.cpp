@@ -4,12 +4,28 @@
 #include <thread>
 
 #include "link.h"
+#include "reply_locate.h"
 #include "trace.h"
 
 namespace kestlink {
 
 namespace {
+
 std::atomic<ReadEnd> theReadEnd{ReadEnd::WholeReply};
+
+// Ends a read on the command's whole reply, bytes in front of it or not.
+class WholeReplyCompletion final : public ReadCompletion {
+public:
+    explicit WholeReplyCompletion(std::size_t expectedSize) : expectedSize_(expectedSize) {}
+    std::size_t bytesStillNeeded(std::span<const std::uint8_t> received) const override
+    {
+        return protocol::bytesToWholeReply(received, expectedSize_);
+    }
+
+private:
+    std::size_t expectedSize_;
+};
+
 } // namespace
 
 void setReadEnd(ReadEnd mode) { theReadEnd = mode; }
@@ -20,27 +36,31 @@ bool transact(protocol::Command command, std::span<const std::uint8_t> payload, 
     const auto &info = protocol::commandInfo(command);
     const auto request = protocol::buildRequest(command, payload);
 
+    trace::Lines traceLines; // written once the lock below is released
     auto lock = lockLink();
     auto &port = channel();
     if (port.isClosed()) {
-        trace::message(std::string(info.name) + ": not connected, nothing sent");
+        traceLines.message(std::string(info.name) + ": not connected, nothing sent");
         return false;
     }
 
+    lineSettle().waitBeforeRequest();
     port.purge();
     port.write(request.bytes.data(), request.size);
     // The reader is given its fixed time whether or not it answers sooner.
     std::this_thread::sleep_for(info.wait);
 
     const bool endEarly = readEnd() == ReadEnd::WholeReply && protocol::mayEndEarly(info.rule);
+    const WholeReplyCompletion wholeReply(protocol::expectedReplySize(info));
     std::size_t received = 0;
-    if (!port.read(reply.bytes.data(), reply.bytes.size(), &received,
-                   endEarly ? protocol::isWholeReply : nullptr))
+    if (!port.read(reply.bytes.data(), reply.bytes.size(), &received, endEarly ? &wholeReply : nullptr))
         received = 0; // a line that failed (hung up) gave nothing to judge
     reply.size = received;
+    reply.start = protocol::replyStart(reply.received());
+    lineSettle().readEnded(protocol::wholeFrameAt(reply.frame()), std::chrono::steady_clock::now());
 
-    const bool verdict = protocol::judgeReply(info, reply.received());
-    trace::transaction(info, request.view(), reply.received(), verdict);
+    const bool verdict = protocol::judgeReply(info, reply.frame());
+    traceLines.transaction(info, request.view(), reply.received(), verdict);
     return verdict;
 }
 

@@ -11,9 +11,12 @@ namespace kestlink {
 
 struct Reply {
     std::array<std::uint8_t, protocol::kReplyBufferSize> bytes{};
-    std::size_t size = 0;
+    std::size_t size = 0;  // bytes received
+    std::size_t start = 0; // where the reply starts among them
     std::span<const std::uint8_t> received() const { return {bytes.data(), size}; }
-    const std::uint8_t *payload() const { return bytes.data() + protocol::kReplyPayloadOffset; }
+    // The reply proper, from its start byte on: what the rules judge.
+    std::span<const std::uint8_t> frame() const { return received().subspan(start); }
+    const std::uint8_t *payload() const { return frame().data() + protocol::kReplyPayloadOffset; }
 };
 
 // How a read decides it has everything. The library ends a read as soon as one

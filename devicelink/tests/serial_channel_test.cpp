@@ -203,6 +203,51 @@ TEST_F(ChannelTest, ReadReturnsWhenTheRequestedCountArrived)
     EXPECT_EQ(buffer[4], 0x5A);
 }
 
+namespace {
+// Complete once `size` bytes are in: stands for a reply of that size.
+class CompleteAt final : public kestlink::ReadCompletion {
+public:
+    explicit CompleteAt(std::size_t size) : size_(size) {}
+    std::size_t bytesStillNeeded(std::span<const std::uint8_t> received) const override
+    {
+        return received.size() >= size_ ? 0 : size_ - received.size();
+    }
+
+private:
+    std::size_t size_;
+};
+} // namespace
+
+TEST_F(ChannelTest, ACompletedReadTakesNoMoreThanItNeeds)
+{
+    ASSERT_TRUE(openOnPty());
+    // What follows a complete reply in the driver's queue is left there, for
+    // the next purge, as a driver asked for just the reply's bytes leaves it.
+    pty.writeMaster("\xA5\x05\x01\x00\x06\x5A\x0D\x0A", 8);
+    std::this_thread::sleep_for(20ms);
+    std::uint8_t buffer[64];
+    std::size_t received = 0;
+    const CompleteAt sixBytes(6);
+    EXPECT_TRUE(channel.read(buffer, sizeof buffer, &received, &sixBytes));
+    EXPECT_EQ(received, 6u);
+    EXPECT_TRUE(channel.read(buffer, sizeof buffer, &received));
+    EXPECT_EQ(received, 2u) << "the line end stayed queued";
+}
+
+TEST_F(ChannelTest, ACompletionKeepsTheTimeoutsOfTheWholeRead)
+{
+    ASSERT_TRUE(openOnPty());
+    // Nothing comes: asking for six bytes still waits the 138 ms a 64-byte
+    // read is given, not the 22 ms a 6-byte read would be.
+    std::uint8_t buffer[64];
+    std::size_t received = 99;
+    const CompleteAt sixBytes(6);
+    const auto start = Clock::now();
+    EXPECT_TRUE(channel.read(buffer, sizeof buffer, &received, &sixBytes));
+    EXPECT_GE(msSince(start), 138);
+    EXPECT_EQ(received, 0u);
+}
+
 TEST_F(ChannelTest, PurgeDiscardsWhatWaits)
 {
     ASSERT_TRUE(openOnPty());
