@@ -12,7 +12,7 @@ namespace soak {
 
 using Fault = std::optional<kestsim::FaultKind>; // nothing: a healthy reply
 
-inline constexpr std::size_t kFaultCount = 10; // none and the nine kinds
+inline constexpr std::size_t kFaultCount = 13; // none and the twelve kinds
 
 // None first, then every kind the reader can inject.
 std::span<const Fault> allFaults();

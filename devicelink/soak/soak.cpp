@@ -8,6 +8,8 @@
 
 #include "call.h"
 #include "cost_model.h"
+#include "fault_rules.h"
+#include "kestsim/fault_text.h"
 #include "limits.h"
 #include "report.h"
 
@@ -48,7 +50,10 @@ void Soak::problem(std::size_t index, const Step &step, const char *what, int re
     if (++problemsShown_ > kMaxProblemsShown)
         return;
     std::cerr << "call " << index << ": " << info(step.command).name << " #" << step.number << " with "
-              << faultName(step.fault) << ": " << what << " (returned " << result << ")\n";
+              << faultName(step.fault);
+    for (const auto &rule : step.rules)
+        std::cerr << " [" << kestsim::formatFaultRule(rule) << "]";
+    std::cerr << ": " << what << " (returned " << result << ")\n";
 }
 
 void Soak::checkTime(const Step &step, Clock::duration took, std::size_t index)
@@ -98,10 +103,9 @@ bool Soak::recover(std::size_t index)
 
 void Soak::oneCall(std::size_t index, const Step &step)
 {
-    const auto &c = info(step.command);
     reader_->clearFaults();
-    if (step.fault)
-        reader_->addFault(kestsim::FaultRule{*step.fault, c.code, 1, 1u});
+    for (const auto &rule : step.rules)
+        reader_->addFault(rule);
     reader_->clearRequests();
 
     const Expectation expected = model_.expect(step);
@@ -200,6 +204,7 @@ int Soak::run()
             const Command command = pickCommand(rng_);
             step = model_.makeStep(command, pickFault(command, rng_), rng_);
         }
+        step.rules = faultRules(step.fault, info(step.command), rng_);
         oneCall(i, step);
         if (i + 1 == swept) {
             // The first progress line allocates what printing keeps for good:

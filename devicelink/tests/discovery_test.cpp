@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "reader_fixture.h"
+#include "link_fixture.h"
 
 using kestsim::FaultKind;
 using kestsim::FaultRule;
@@ -16,43 +16,43 @@ constexpr std::uint8_t kHandshake = 0x00;
 constexpr std::uint8_t kQueryCount = 0x04;
 
 // Which reader the connection ended up on: the one that answers next.
-void expectConnectedTo(kestsim::VirtualReader &reader)
+void expectConnectedTo(kestlink::test::LinkUnderTest &link, kestsim::VirtualReader &reader)
 {
     reader.clearRequests();
     std::uint16_t count = 0;
-    EXPECT_EQ(KX_QueryNumber(&count), 1);
+    EXPECT_EQ(link.queryNumber(&count), 1);
     EXPECT_EQ(codesOf(reader), std::vector<std::uint8_t>{kQueryCount});
 }
 } // namespace
 
-TEST_F(ReaderTest, FindsTheReaderOnCom5Only)
+TEST_P(LinkTest, FindsTheReaderOnCom5Only)
 {
     auto &reader = addReader(5);
-    EXPECT_EQ(KX_Connect(), 1);
+    EXPECT_EQ(link().connect(), 1);
     EXPECT_EQ(codesOf(reader), std::vector<std::uint8_t>{kHandshake});
-    expectConnectedTo(reader);
+    expectConnectedTo(link(), reader);
 }
 
-TEST_F(ReaderTest, TwoReadersTheLowerPortWins)
+TEST_P(LinkTest, TwoReadersTheLowerPortWins)
 {
     auto &com4 = addReader(4);
     auto &com6 = addReader(6);
-    EXPECT_EQ(KX_Connect(), 1);
-    expectConnectedTo(com4);
+    EXPECT_EQ(link().connect(), 1);
+    expectConnectedTo(link(), com4);
     EXPECT_EQ(com6.requestCount(), 0u);
 }
 
-TEST_F(ReaderTest, SilentTerminalIsSkipped)
+TEST_P(LinkTest, SilentTerminalIsSkipped)
 {
     auto &silent = sim.addSilentTerminal(3);
     auto &reader = addReader(4);
-    EXPECT_EQ(KX_Connect(), 1);
+    EXPECT_EQ(link().connect(), 1);
     EXPECT_EQ(codesOf(silent), std::vector<std::uint8_t>{kHandshake}) << "COM3 was asked first";
-    expectConnectedTo(reader);
+    expectConnectedTo(link(), reader);
     EXPECT_EQ(silent.requestCount(), 1u);
 }
 
-TEST_F(ReaderTest, HandshakeRepliesAreJudgedByFirstAndFifthByte)
+TEST_P(LinkTest, HandshakeRepliesAreJudgedByFirstAndFifthByte)
 {
     struct Case {
         const char *what;
@@ -72,33 +72,20 @@ TEST_F(ReaderTest, HandshakeRepliesAreJudgedByFirstAndFifthByte)
     for (const auto &c : cases) {
         reader.clearFaults();
         reader.addFault(FaultRule{c.fault, kHandshake, 1, std::nullopt});
-        EXPECT_EQ(KX_Connect(), c.expected) << c.what;
+        EXPECT_EQ(link().connect(), c.expected) << c.what;
     }
 }
 
-TEST_F(ReaderTest, PortsOutsideThreeToNineAreNeverTried)
+TEST_P(LinkTest, PortsOutsideThreeToNineAreNeverTried)
 {
     auto &com2 = addReader(2);
     auto &com10 = addReader(10);
     auto &com1 = addReader(1);
-    EXPECT_EQ(KX_Connect(), 0);
+    EXPECT_EQ(link().connect(), 0);
     EXPECT_EQ(com1.requestCount() + com2.requestCount() + com10.requestCount(), 0u);
 }
 
-TEST_F(ReaderTest, PortHeldByAnotherProgramIsSkipped)
-{
-    auto &held = addReader(3);
-    auto &reader = addReader(4);
-    const int holder = ::open(sim.terminalPath(3).c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(holder, 0);
-    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-    EXPECT_EQ(KX_Connect(), 1);
-    expectConnectedTo(reader);
-    EXPECT_EQ(held.requestCount(), 0u);
-    ::close(holder);
-}
-
-TEST_F(ReaderTest, RegularFileNamedCom3IsLeftUntouched)
+TEST_P(LinkTest, RegularFileNamedCom3IsLeftUntouched)
 {
     const std::string file = sim.portDirectory() + "/COM3";
     { std::ofstream(file) << "not a port\n"; }
@@ -106,8 +93,8 @@ TEST_F(ReaderTest, RegularFileNamedCom3IsLeftUntouched)
     ::stat(file.c_str(), &before);
     auto &reader = addReader(4);
 
-    EXPECT_EQ(KX_Connect(), 1);
-    expectConnectedTo(reader);
+    EXPECT_EQ(link().connect(), 1);
+    expectConnectedTo(link(), reader);
 
     struct stat after {};
     ::stat(file.c_str(), &after);
@@ -118,20 +105,20 @@ TEST_F(ReaderTest, RegularFileNamedCom3IsLeftUntouched)
     std::filesystem::remove(file);
 }
 
-TEST_F(ReaderTest, ConnectingAgainStartsOverFromCom3)
+TEST_P(LinkTest, ConnectingAgainStartsOverFromCom3)
 {
     auto &com5 = addReader(5);
-    EXPECT_EQ(KX_Connect(), 1);
-    expectConnectedTo(com5);
+    EXPECT_EQ(link().connect(), 1);
+    expectConnectedTo(link(), com5);
     auto &com3 = addReader(3);
-    EXPECT_EQ(KX_Connect(), 1);
-    expectConnectedTo(com3);
+    EXPECT_EQ(link().connect(), 1);
+    expectConnectedTo(link(), com3);
 }
 
-TEST_F(ReaderTest, NoReaderMeansClosedAndEveryCommandSendsNothing)
+TEST_P(LinkTest, NoReaderMeansClosedAndEveryCommandSendsNothing)
 {
     auto &silent = sim.addSilentTerminal(3);
-    EXPECT_EQ(KX_Connect(), 0);
+    EXPECT_EQ(link().connect(), 0);
     silent.clearRequests();
 
     TagRecord record;
@@ -140,20 +127,20 @@ TEST_F(ReaderTest, NoReaderMeansClosedAndEveryCommandSendsNothing)
     const CompareEntry entry = {{'1'}};
     std::uint8_t buffer[32] = {};
     std::uint16_t length = 7;
-    EXPECT_EQ(KX_ReadData(0, &record), 0);
-    EXPECT_EQ(KX_DeleteAllData(), 0);
-    EXPECT_EQ(KX_QueryNumber(&count), 0);
-    EXPECT_EQ(KX_SetTime(&time), 0);
-    EXPECT_EQ(KX_LoadCmpData(0, &entry), 0);
-    EXPECT_EQ(KX_DeleteCmpData(), 0);
-    EXPECT_EQ(KX_ReadCmpData(0, buffer), 0);
-    EXPECT_EQ(KX_SetDomain(buffer, 0), 0);
-    EXPECT_EQ(KX_GetDomain(buffer, &length), 0);
-    EXPECT_EQ(KX_SetKey(buffer), 0);
-    EXPECT_EQ(KX_GetKey(buffer), 0);
+    EXPECT_EQ(link().readData(0, &record), 0);
+    EXPECT_EQ(link().deleteAllData(), 0);
+    EXPECT_EQ(link().queryNumber(&count), 0);
+    EXPECT_EQ(link().setTime(&time), 0);
+    EXPECT_EQ(link().loadCmpData(0, &entry), 0);
+    EXPECT_EQ(link().deleteCmpData(), 0);
+    EXPECT_EQ(link().readCmpData(0, buffer), 0);
+    EXPECT_EQ(link().setDomain(buffer, 0), 0);
+    EXPECT_EQ(link().getDomain(buffer, &length), 0);
+    EXPECT_EQ(link().setKey(buffer), 0);
+    EXPECT_EQ(link().getKey(buffer), 0);
     EXPECT_EQ(count, 7);
     EXPECT_EQ(length, 7);
     EXPECT_EQ(silent.requestCount(), 0u);
-    EXPECT_EQ(KX_Close(), 1);
-    EXPECT_EQ(KX_Close(), 1);
+    EXPECT_EQ(link().close(), 1);
+    EXPECT_EQ(link().close(), 1);
 }

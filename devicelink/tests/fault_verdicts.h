@@ -2,8 +2,10 @@
 // row per fault, one column per reply rule. A data reply needs its full length
 // and its length byte, a status reply its status byte 0, "any" a single byte,
 // the count reply exactly seven bytes with a good checksum; checksums are
-// examined only in the count reply. The device tests and the soak both hold
-// the library to this one table.
+// examined only in the count reply. Bytes in front of the reply (noise) are
+// not part of it; bytes after it within the read are, for the count reply's
+// seven. A delay is one that still lets the reply come within the read. The
+// device tests and the soak both hold the library to this one table.
 #pragma once
 
 #include <optional>
@@ -30,6 +32,9 @@ inline constexpr FaultVerdicts kFaultVerdicts[] = {
     {kestsim::FaultKind::LateReply, false, false, false, false},
     {kestsim::FaultKind::SplitReply, false, false, true, false},
     {kestsim::FaultKind::HangUp, false, false, false, false},
+    {kestsim::FaultKind::Delay, true, true, true, true},
+    {kestsim::FaultKind::StrayBytes, true, true, true, false},
+    {kestsim::FaultKind::Noise, true, true, true, true},
 };
 
 constexpr bool verdictOf(const FaultVerdicts &row, ReplyRule rule)

@@ -1,0 +1,132 @@
+#include "probe_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <vector>
+
+#include "wine_session.h"
+
+namespace kestlink::test {
+
+ProbeProcess::ProbeProcess(const std::string &executable)
+{
+    namespace fs = std::filesystem;
+    if (!fs::exists(executable))
+        throw std::runtime_error(executable + " does not exist");
+    const auto &session = WineSession::instance();
+
+    int in[2], out[2];
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
+        throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
+
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+    ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    // The probe loads kestlink.dll from its own folder.
+    const auto folder = fs::absolute(executable).parent_path();
+    ::posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+
+    std::vector<std::string> argv = {"wine", fs::path(executable).filename().string()};
+    auto env = session.environment();
+    std::vector<char *> args, envp;
+    for (auto &a : argv)
+        args.push_back(a.data());
+    args.push_back(nullptr);
+    for (auto &e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const int error = ::posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data());
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    toProbe_ = in[1];
+    fromProbe_ = out[0];
+    if (error != 0)
+        throw std::runtime_error("wine: " + std::string(std::strerror(error)));
+
+    greeting_ = receive();
+    if (greeting_.rfind("ready", 0) != 0)
+        throw std::runtime_error(executable + " under Wine: " + greeting_);
+}
+
+ProbeProcess::~ProbeProcess()
+{
+    if (toProbe_ >= 0) {
+        const char quit[] = "quit\n";
+        (void)!::write(toProbe_, quit, sizeof quit - 1);
+        ::close(toProbe_);
+    }
+    // Give it a moment to go by itself; a hung one is killed.
+    for (int i = 0; i < 100 && pid_ > 0; ++i) {
+        if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            break;
+        }
+        ::usleep(50'000);
+    }
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    if (fromProbe_ >= 0)
+        ::close(fromProbe_);
+}
+
+void ProbeProcess::send(const std::string &line)
+{
+    const std::string text = line + "\n";
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(toProbe_, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw std::runtime_error("the probe stopped reading (" + std::string(std::strerror(errno)) + ")");
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+std::string ProbeProcess::receive(std::chrono::seconds limit)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (true) {
+        if (const auto end = pending_.find('\n'); end != std::string::npos) {
+            std::string line = pending_.substr(0, end);
+            pending_.erase(0, end + 1);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return line;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            throw std::runtime_error("the probe gave no answer within " + std::to_string(limit.count()) + " s");
+        pollfd p{fromProbe_, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t n = ::read(fromProbe_, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw std::runtime_error("the probe ended" + (pending_.empty() ? std::string() : ": " + pending_));
+        pending_.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+std::string ProbeProcess::call(const std::string &line)
+{
+    send(line);
+    return receive();
+}
+
+} // namespace kestlink::test
