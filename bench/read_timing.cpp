@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstring>
 
-#include "kestlink.h"
 
 namespace kestbench {
 
@@ -17,7 +16,7 @@ double msBetween(Clock::time_point from, Clock::time_point to)
 }
 } // namespace
 
-ReadTimes timeReads(const std::vector<kestsim::Record> &expected)
+ReadTimes timeReads(kestlink::test::LinkUnderTest &link, const std::vector<kestsim::Record> &expected)
 {
     static_assert(sizeof(TagRecord) == kestsim::kRecordSize);
     ReadTimes result;
@@ -27,9 +26,8 @@ ReadTimes timeReads(const std::vector<kestsim::Record> &expected)
     const auto start = Clock::now();
     for (std::size_t i = 0; i < expected.size(); ++i) {
         TagRecord record{};
-        const auto before = Clock::now();
-        const int32_t ok = KX_ReadData(static_cast<std::uint16_t>(i), &record);
-        perCall.push_back(msBetween(before, Clock::now()));
+        const int32_t ok = link.readData(static_cast<std::uint16_t>(i), &record);
+        perCall.push_back(link.lastCallMs());
         if (!ok)
             ++result.failed;
         else if (std::memcmp(&record, expected[i].data(), sizeof record) != 0)

@@ -6,7 +6,11 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
+  # The Windows DLLs, 64-bit and 32-bit, and Wine to test them; wine32 is
+  # the i386 package (below).
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  wine wine64 wine32:i386
   # Kestrix: Qt 6 Widgets, Qt Multimedia for the beep, the platform plugins
   # that the runtime only recommends, and a Song-style font for the captions.
   qt6-base-dev qt6-base-private-dev qt6-multimedia-dev libgl-dev qt6-qpa-plugins fonts-arphic-uming
@@ -27,5 +31,9 @@ echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
+# 32-bit Wine comes from the i386 architecture, which apt must know first.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -70,8 +70,8 @@ bool connectToReader()
     auto lock = lockLink();
     auto &port = channel();
     // The reader may still be sending what the last call did not wait for,
-    // and COM3 on may lead to it again.
-    lineSettle().waitBeforeRequest();
+    // or a byte that trails its last reply, and COM3 on may lead to it again.
+    lineSettle().waitBeforeConnect();
     // "COM1" with its digit replaced: the names COM3 to COM9.
     char portName[5] = {'C', 'O', 'M', '1', '\0'};
     for (int n = kFirstReaderPort; n <= kLastReaderPort; ++n) {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "link_fixture.h"
@@ -143,4 +144,36 @@ TEST_P(LinkTest, NoReaderMeansClosedAndEveryCommandSendsNothing)
     EXPECT_EQ(silent.requestCount(), 0u);
     EXPECT_EQ(link().close(), 1);
     EXPECT_EQ(link().close(), 1);
+}
+
+// Another program left the port at 9600 baud, 7 data bits, even parity, two
+// stop bits: while connected the line is the reader's 115200 8N1, whatever
+// parity was left; once closed, it is as it was found.
+TEST_P(LinkTest, ThePortIsTheReadersWhileConnectedAndAsFoundAfterwards)
+{
+    addReader(3);
+    // Held open from before the connect, to look at the line the library sets.
+    const int terminal = ::open(sim.terminalPath(3).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(terminal, 0);
+    struct termios found {};
+    ASSERT_EQ(::tcgetattr(terminal, &found), 0);
+    ::cfsetispeed(&found, B9600);
+    ::cfsetospeed(&found, B9600);
+    found.c_cflag = (found.c_cflag & ~(CSIZE | PARODD)) | CS7 | PARENB | CSTOPB;
+    ASSERT_EQ(::tcsetattr(terminal, TCSANOW, &found), 0);
+    ASSERT_EQ(::tcgetattr(terminal, &found), 0);
+
+    ASSERT_EQ(link().connect(), 1);
+    struct termios during {};
+    ASSERT_EQ(::tcgetattr(terminal, &during), 0);
+    EXPECT_EQ(::cfgetospeed(&during), B115200);
+    EXPECT_EQ(during.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(during.c_cflag & (PARENB | CSTOPB), 0u) << "no parity bit, one stop bit";
+
+    EXPECT_EQ(link().close(), 1);
+    struct termios after {};
+    ASSERT_EQ(::tcgetattr(terminal, &after), 0);
+    EXPECT_EQ(::cfgetospeed(&after), B9600);
+    EXPECT_EQ(after.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB), found.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB));
+    ::close(terminal);
 }

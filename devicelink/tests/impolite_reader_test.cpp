@@ -189,6 +189,23 @@ TEST_P(LinkTest, ADownloadFromAReaderThatTrailsEveryReplyLosesNothing)
     EXPECT_EQ(wrong, 0);
 }
 
+// A connect right after a reply that a line end trails by 15 ms: the line
+// end does not come in front of the handshake reply.
+TEST_P(LinkTest, AConnectRightAfterATrailedReplyFindsTheReader)
+{
+    auto &reader = connected(kRecords);
+    const auto wait = kestsim::hostWaitFor(kestsim::command::kReadRecord);
+    reader.addFault(once(FaultKind::Delay, kestsim::command::kReadRecord, justBeforeTheRead(wait)));
+    reader.addFault(once(FaultKind::StrayBytes, kestsim::command::kReadRecord, 15ms, {0x0D, 0x0A}));
+    TagRecord record;
+    EXPECT_EQ(link().readData(kProbeRecord, &record), 1);
+    EXPECT_EQ(link().close(), 1);
+    EXPECT_EQ(link().connect(), 1);
+    std::uint16_t count = 0;
+    EXPECT_EQ(link().queryNumber(&count), 1);
+    EXPECT_EQ(count, kRecords);
+}
+
 // A reply that comes so late that the line had fallen quiet long before the
 // next call: the purge at the start of that call clears it away.
 TEST_P(LinkTest, ThePurgeClearsAReplyThatCameBetweenCalls)

@@ -1,10 +1,13 @@
 // Ending a read as soon as one whole reply has arrived must not change any
-// verdict against the plain read that waits for the line to fall silent.
+// verdict against the plain read that waits for the line to fall silent: not
+// for any fault the virtual reader can put on a reply, nor for a reply that
+// comes late in the host's wait with bytes trailing it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "discovery.h"
+#include "kestsim/command.h"
 #include "kestsim/sample_records.h"
 #include "kestsim/simulator.h"
 #include "kestsim/virtual_reader.h"
@@ -42,8 +45,9 @@ TEST(ReadEnd, VerdictsMatchThePlainTimeoutRead)
         {Command::GetKey, {}},
     };
     const std::optional<FaultKind> faults[] = {
-        std::nullopt,          FaultKind::ShortReply, FaultKind::WrongLength,  FaultKind::BadChecksum,
-        FaultKind::BadStatus,  FaultKind::TrailingByte, FaultKind::SplitReply, FaultKind::NoReply,
+        std::nullopt,           FaultKind::ShortReply, FaultKind::WrongLength, FaultKind::BadChecksum,
+        FaultKind::BadStatus,   FaultKind::TrailingByte, FaultKind::SplitReply, FaultKind::NoReply,
+        FaultKind::LateReply,   FaultKind::Delay,      FaultKind::StrayBytes,  FaultKind::Noise,
     };
 
     int compared = 0;
@@ -53,8 +57,14 @@ TEST(ReadEnd, VerdictsMatchThePlainTimeoutRead)
             for (ReadEnd mode : {ReadEnd::WholeReply, ReadEnd::TimeoutsOnly}) {
                 reader.setRecords(kestsim::sampleRecords(10));
                 reader.clearFaults();
-                if (fault)
-                    reader.addFault(kestsim::FaultRule{*fault, static_cast<std::uint8_t>(request.command), 1, 1u});
+                const auto code = static_cast<std::uint8_t>(request.command);
+                // A reply complete 3 ms before the host reads: what trails it
+                // comes in the plain read, or after the read that ended early.
+                const auto justBeforeTheRead = kestsim::hostWaitFor(code) - std::chrono::milliseconds(6);
+                if (fault == FaultKind::Delay || fault == FaultKind::StrayBytes)
+                    reader.addFault(kestsim::FaultRule{FaultKind::Delay, code, 1, 1u, justBeforeTheRead});
+                if (fault && fault != FaultKind::Delay)
+                    reader.addFault(kestsim::FaultRule{*fault, code, 1, 1u});
                 kestlink::setReadEnd(mode);
                 kestlink::Reply reply;
                 verdicts[mode == ReadEnd::WholeReply ? 0 : 1] =
@@ -66,7 +76,7 @@ TEST(ReadEnd, VerdictsMatchThePlainTimeoutRead)
         }
     }
     kestlink::setReadEnd(ReadEnd::WholeReply);
-    EXPECT_EQ(compared, 48);
+    EXPECT_EQ(compared, 72);
     kestlink::channel().close();
     ::unsetenv("KESTLINK_PORT_DIR");
 }
