@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "kestlink.h"
@@ -19,6 +20,8 @@ namespace kestlink::test {
 enum class Build { Native, Win64, Win32 };
 
 std::string nameOf(Build build);
+// So that test names read Native/..., Win64/..., not the enum's bytes.
+inline void PrintTo(Build build, std::ostream *out) { *out << nameOf(build); }
 
 class LinkUnderTest {
 public:

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,31 +27,17 @@ ProbeProcess::ProbeProcess(const std::string &executable)
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
         throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
 
-    posix_spawn_file_actions_t actions;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-    ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    // The probe loads kestlink.dll from its own folder.
-    const auto folder = fs::absolute(executable).parent_path();
-    ::posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-
-    std::vector<std::string> argv = {"wine", fs::path(executable).filename().string()};
-    auto env = session.environment();
-    std::vector<char *> args, envp;
-    for (auto &a : argv)
-        args.push_back(a.data());
-    args.push_back(nullptr);
-    for (auto &e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const int error = ::posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data());
-    ::posix_spawn_file_actions_destroy(&actions);
+    try {
+        pid_ = session.start(executable, {}, in[0], out[1]);
+    } catch (...) {
+        for (int fd : {in[0], in[1], out[0], out[1]})
+            ::close(fd);
+        throw;
+    }
     ::close(in[0]);
     ::close(out[1]);
     toProbe_ = in[1];
     fromProbe_ = out[0];
-    if (error != 0)
-        throw std::runtime_error("wine: " + std::string(std::strerror(error)));
 
     greeting_ = receive();
     if (greeting_.rfind("ready", 0) != 0)

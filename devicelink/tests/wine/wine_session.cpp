@@ -119,15 +119,15 @@ void WineSession::run(const std::vector<std::string> &argv) const
         throw std::runtime_error(argv[0] + " failed with status " + std::to_string(status));
 }
 
-std::pair<int, std::string> WineSession::runProgram(const std::string &executable,
-                                                    const std::vector<std::string> &args) const
+pid_t WineSession::start(const std::string &executable, const std::vector<std::string> &args, int input,
+                         int output) const
 {
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0)
-        throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    if (input >= 0)
+        ::posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+    if (output >= 0)
+        ::posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
     const auto folder = fs::absolute(executable).parent_path();
     ::posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
 
@@ -139,11 +139,26 @@ std::pair<int, std::string> WineSession::runProgram(const std::string &executabl
     pid_t pid = -1;
     const int error = ::posix_spawnp(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
     ::posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    if (error != 0) {
-        ::close(out[0]);
+    if (error != 0)
         throw std::runtime_error("wine: " + std::string(std::strerror(error)));
+    return pid;
+}
+
+std::pair<int, std::string> WineSession::runProgram(const std::string &executable,
+                                                    const std::vector<std::string> &args) const
+{
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0)
+        throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
+    pid_t pid = -1;
+    try {
+        pid = start(executable, args, -1, out[1]);
+    } catch (...) {
+        ::close(out[0]);
+        ::close(out[1]);
+        throw;
     }
+    ::close(out[1]);
     std::string output;
     char buffer[4096];
     ssize_t n;

@@ -32,8 +32,13 @@ public:
     // and fails to open, as an absent port does.
     void linkPorts(const std::string &portDirectory) const;
 
-    // Runs a Windows program to its end from the folder it lies in; returns
-    // its exit status and what it wrote to standard output.
+    // Starts a Windows program under Wine in the folder it lies in (beside
+    // its DLLs), its standard input and output on the given descriptors (-1:
+    // this process's own). Returns its process id. Throws when it cannot.
+    pid_t start(const std::string &executable, const std::vector<std::string> &args, int input, int output) const;
+
+    // Runs a Windows program to its end; returns its exit status and what it
+    // wrote to standard output.
     std::pair<int, std::string> runProgram(const std::string &executable, const std::vector<std::string> &args) const;
 
     WineSession(const WineSession &) = delete;
