@@ -28,6 +28,15 @@ constexpr int kReconnectAttempts = 5;
 
 double millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
+std::string describe(const Step &step)
+{
+    std::string text = std::string(info(step.command).name) + " #" + std::to_string(step.number) + " with " +
+                       std::string(faultName(step.fault));
+    for (const auto &rule : step.rules)
+        text += " [" + kestsim::formatFaultRule(rule) + "]";
+    return text;
+}
+
 } // namespace
 
 Soak::Soak(const Options &options) : options_(options), rng_(options.seed), model_(kBaselineRecords)
@@ -49,11 +58,9 @@ void Soak::problem(std::size_t index, const Step &step, const char *what, int re
 {
     if (++problemsShown_ > kMaxProblemsShown)
         return;
-    std::cerr << "call " << index << ": " << info(step.command).name << " #" << step.number << " with "
-              << faultName(step.fault);
-    for (const auto &rule : step.rules)
-        std::cerr << " [" << kestsim::formatFaultRule(rule) << "]";
-    std::cerr << ": " << what << " (returned " << result << ")\n";
+    // What the call before left on the line may matter too.
+    std::cerr << "call " << index << ": " << describe(step) << ": " << what << " (returned " << result
+              << "); the call before: " << previous_ << "\n";
 }
 
 void Soak::checkTime(const Step &step, Clock::duration took, std::size_t index)
@@ -140,6 +147,7 @@ void Soak::oneCall(std::size_t index, const Step &step)
     checkTime(step, o.took, index);
 
     model_.apply(step);
+    previous_ = describe(step);
     if (step.fault == kestsim::FaultKind::HangUp && !recover(index))
         lost_ = true;
     if (step.command != Command::ReadRecord && !model_.agreesWith(*reader_)) {

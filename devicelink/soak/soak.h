@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -44,6 +45,7 @@ private:
     Tally tally_;
     std::vector<std::pair<Command, Fault>> sweep_;
     unsigned long problemsShown_ = 0;
+    std::string previous_ = "none"; // the call before, as problems name it
     bool lost_ = false; // the reader could not be reached again: stop
 };
 

@@ -64,6 +64,14 @@ std::size_t bytesToWholeReply(std::span<const std::uint8_t> received, std::size_
     return needed;
 }
 
+bool replyBegun(std::span<const std::uint8_t> received)
+{
+    for (std::size_t p = 0; p + kLengthOffset < received.size(); ++p)
+        if (received[p] == kReplyStart && p + frameSizeAt(received.subspan(p)) <= kReplyBufferSize)
+            return true;
+    return false;
+}
+
 std::size_t expectedReplySize(const CommandInfo &command)
 {
     switch (command.rule) {

@@ -41,6 +41,12 @@ bool isWholeReply(std::span<const std::uint8_t> received);
 // the bytes it still waits for.
 std::size_t bytesToWholeReply(std::span<const std::uint8_t> received, std::size_t expectedSize);
 
+// True once a reply has begun among what arrived: a start byte followed by a
+// code and a length byte that fits the frame in the read. Bytes before that
+// (a stray byte, a line end, noise) are no reply yet, so the silence after
+// them does not end a read that still waits for one.
+bool replyBegun(std::span<const std::uint8_t> received);
+
 // The size of the whole reply a command expects: a data reply carries its
 // data, the count reply two bytes, the handshake reply none, every other
 // reply one status byte.

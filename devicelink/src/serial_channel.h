@@ -52,14 +52,19 @@ enum class OpenFailure {
     Other,
 };
 
-// Lets a read end as soon as what it has received is complete, instead of
-// waiting for the line to fall silent, and tells it how many bytes to ask the
-// driver for meanwhile.
+// What a read waits for: lets it end as soon as what it has received is
+// complete, instead of waiting for the line to fall silent, tells it how many
+// bytes to ask the driver for meanwhile, and whether what came so far is the
+// start of it at all. Called with everything received so far.
 class ReadCompletion {
 public:
     // How many more bytes at least before the bytes received so far are
-    // complete; 0 when they are. Called with everything received so far.
+    // complete; 0 when they are.
     virtual std::size_t bytesStillNeeded(std::span<const std::uint8_t> received) const = 0;
+    // False while what arrived is not yet the beginning of what the read
+    // waits for: the silence after such bytes does not end the read, only
+    // its total time-out does.
+    virtual bool begun(std::span<const std::uint8_t> received) const = 0;
 
 protected:
     ~ReadCompletion() = default;
@@ -90,9 +95,10 @@ public:
 
     // Reads up to maxCount bytes under the time-outs; *received gets how many
     // arrived (possibly none). With a completion the read takes no more bytes
-    // than it still needs and ends as soon as it has them; the time-outs stay
-    // those of a read of maxCount bytes, so that a reply is given the same
-    // time whether or not the read may end early.
+    // than it still needs and ends as soon as it has them, and the interval
+    // time-out counts only once it has begun; the total stays that of a read
+    // of maxCount bytes, so that a reply is given the same time whether or not
+    // the read may end early.
     bool read(std::uint8_t *buffer, std::size_t maxCount, std::size_t *received = nullptr,
               const ReadCompletion *completion = nullptr);
 

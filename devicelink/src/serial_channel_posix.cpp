@@ -290,7 +290,8 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
             const ssize_t n = ::read(fd_, buffer + got, want);
             if (n > 0) {
                 got += static_cast<std::size_t>(n);
-                deadline.bytesArrived(Clock::now());
+                if (completion == nullptr || completion->begun({buffer, got}))
+                    deadline.bytesArrived(Clock::now());
                 continue;
             }
             if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))

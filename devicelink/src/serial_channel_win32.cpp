@@ -5,7 +5,9 @@
 // which mean what Timeouts means: the driver ends the read on the requested
 // count, on the interval after a byte, or on the total. Where the caller can
 // tell how many bytes a whole reply has, the read asks for just those, so the
-// driver ends it the moment they are in.
+// driver ends it the moment they are in. The time-outs are set once for a
+// read; only when the silence that ended it followed bytes that were no
+// reply at all are they set again, for what is left of its total.
 #if !defined(WIN32_LEAN_AND_MEAN)
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -15,6 +17,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -306,10 +309,16 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
         want = std::clamp<std::size_t>(completion->bytesStillNeeded({buffer, 0}), 1, maxCount);
     if (!applyTimeouts(timeoutsForPart(timeouts_, want, maxCount)))
         return false;
+    const auto start = std::chrono::steady_clock::now();
+    const auto total = std::chrono::milliseconds(timeouts_.readTotalConstantMs) +
+                       std::chrono::milliseconds(timeouts_.readTotalMultiplierMs) * static_cast<long long>(maxCount);
+    const bool hasTotal = total.count() > 0;
 
-    // One ReadFile, which the driver ends. Only when bytes came in front of
-    // the reply, so that the count asked for did not hold all of it, does a
-    // further ReadFile fetch what is still missing, under the same time-outs.
+    // One ReadFile, which the driver ends. A further one only fetches what
+    // is still missing when bytes came in front of the reply, so that the
+    // count asked for did not hold all of it; or waits on, for what is left
+    // of the read's total, when the silence that ended it followed bytes that
+    // were no reply at all.
     std::size_t got = 0;
     bool ok = true;
     while (want > 0) {
@@ -319,8 +328,25 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
             break;
         }
         got += n;
-        if (n < want || completion == nullptr)
-            break; // a time-out ended it, or it asked for all it may take
+        if (completion == nullptr)
+            break; // it asked for all it may take
+        if (n == want) {
+            want = std::min(completion->bytesStillNeeded({buffer, got}), maxCount - got);
+            continue;
+        }
+        // A time-out ended it.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(total - (std::chrono::steady_clock::now() - start));
+        if (n == 0 || completion->begun({buffer, got}) || (hasTotal && left.count() <= 0))
+            break;
+        Timeouts rest = timeouts_;
+        if (hasTotal) {
+            rest.readTotalMultiplierMs = 0;
+            rest.readTotalConstantMs = static_cast<std::uint32_t>(left.count());
+        }
+        if (!applyTimeouts(rest)) {
+            ok = false;
+            break;
+        }
         want = std::min(completion->bytesStillNeeded({buffer, got}), maxCount - got);
     }
 

@@ -13,17 +13,23 @@ namespace {
 
 std::atomic<ReadEnd> theReadEnd{ReadEnd::WholeReply};
 
-// Ends a read on the command's whole reply, bytes in front of it or not.
-class WholeReplyCompletion final : public ReadCompletion {
+// What a transaction's read waits for: the command's reply, bytes in front of
+// it or not. It ends on the whole reply where the command's rule lets it, and
+// otherwise when the line falls silent after the reply has begun.
+class ReplyCompletion final : public ReadCompletion {
 public:
-    explicit WholeReplyCompletion(std::size_t expectedSize) : expectedSize_(expectedSize) {}
+    ReplyCompletion(std::size_t expectedSize, bool endEarly) : expectedSize_(expectedSize), endEarly_(endEarly) {}
     std::size_t bytesStillNeeded(std::span<const std::uint8_t> received) const override
     {
+        if (!endEarly_)
+            return protocol::kReplyBufferSize; // as many as may come
         return protocol::bytesToWholeReply(received, expectedSize_);
     }
+    bool begun(std::span<const std::uint8_t> received) const override { return protocol::replyBegun(received); }
 
 private:
     std::size_t expectedSize_;
+    bool endEarly_;
 };
 
 } // namespace
@@ -51,9 +57,9 @@ bool transact(protocol::Command command, std::span<const std::uint8_t> payload, 
     std::this_thread::sleep_for(info.wait);
 
     const bool endEarly = readEnd() == ReadEnd::WholeReply && protocol::mayEndEarly(info.rule);
-    const WholeReplyCompletion wholeReply(protocol::expectedReplySize(info));
+    const ReplyCompletion completion(protocol::expectedReplySize(info), endEarly);
     std::size_t received = 0;
-    if (!port.read(reply.bytes.data(), reply.bytes.size(), &received, endEarly ? &wholeReply : nullptr))
+    if (!port.read(reply.bytes.data(), reply.bytes.size(), &received, &completion))
         received = 0; // a line that failed (hung up) gave nothing to judge
     reply.size = received;
     reply.start = protocol::replyStart(reply.received());

@@ -189,6 +189,32 @@ TEST_P(LinkTest, ADownloadFromAReaderThatTrailsEveryReplyLosesNothing)
     EXPECT_EQ(wrong, 0);
 }
 
+// A stray byte that trails one reply lands at the start of the next read; a
+// reply that comes 60 ms into that read is still taken: the silence after a
+// byte that is no reply does not end the read.
+TEST_P(LinkTest, AReplyLateInTheReadAfterAStrayByteStillCounts)
+{
+    auto &reader = connected(kRecords);
+    for (const std::uint8_t code : {kestsim::command::kReadRecord, kestsim::command::kQueryCount}) {
+        SCOPED_TRACE(int(code));
+        const auto wait = kestsim::hostWaitFor(kestsim::command::kReadRecord);
+        reader.clearFaults();
+        reader.addFault(once(FaultKind::Delay, kestsim::command::kReadRecord, justBeforeTheRead(wait)));
+        reader.addFault(once(FaultKind::StrayBytes, kestsim::command::kReadRecord, 8ms, {0x0D}));
+        reader.addFault(once(FaultKind::Delay, code, kestsim::hostWaitFor(code) + 60ms));
+        TagRecord record;
+        EXPECT_EQ(link().readData(kProbeRecord, &record), 1);
+        if (code == kestsim::command::kReadRecord) {
+            EXPECT_EQ(link().readData(kProbeRecord + 1, &record), 1);
+            EXPECT_EQ(std::memcmp(&record, reader.records()[kProbeRecord + 1].data(), sizeof record), 0);
+        } else {
+            std::uint16_t count = 0;
+            EXPECT_EQ(link().queryNumber(&count), 1);
+            EXPECT_EQ(count, kRecords);
+        }
+    }
+}
+
 // A connect right after a reply that a line end trails by 15 ms: the line
 // end does not come in front of the handshake reply.
 TEST_P(LinkTest, AConnectRightAfterATrailedReplyFindsTheReader)

@@ -1,6 +1,7 @@
 // The POSIX serial channel over real pseudo-terminals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -204,13 +205,18 @@ TEST_F(ChannelTest, ReadReturnsWhenTheRequestedCountArrived)
 }
 
 namespace {
-// Complete once `size` bytes are in: stands for a reply of that size.
+// Complete once `size` bytes are in: stands for a reply of that size, which
+// begins with the first 0xA5.
 class CompleteAt final : public kestlink::ReadCompletion {
 public:
     explicit CompleteAt(std::size_t size) : size_(size) {}
     std::size_t bytesStillNeeded(std::span<const std::uint8_t> received) const override
     {
         return received.size() >= size_ ? 0 : size_ - received.size();
+    }
+    bool begun(std::span<const std::uint8_t> received) const override
+    {
+        return std::find(received.begin(), received.end(), 0xA5) != received.end();
     }
 
 private:
@@ -232,6 +238,22 @@ TEST_F(ChannelTest, ACompletedReadTakesNoMoreThanItNeeds)
     EXPECT_EQ(received, 6u);
     EXPECT_TRUE(channel.read(buffer, sizeof buffer, &received));
     EXPECT_EQ(received, 2u) << "the line end stayed queued";
+}
+
+TEST_F(ChannelTest, SilenceAfterBytesThatAreNoReplyDoesNotEndTheRead)
+{
+    ASSERT_TRUE(openOnPty());
+    std::thread far([&] {
+        pty.writeMaster("\x0D\x0A", 2); // what the last reply left
+        std::this_thread::sleep_for(60ms);
+        pty.writeMaster("\xA5\x05\x01\x00\x06\x5A", 6);
+    });
+    std::uint8_t buffer[64];
+    std::size_t received = 0;
+    const CompleteAt eightBytes(8);
+    EXPECT_TRUE(channel.read(buffer, sizeof buffer, &received, &eightBytes));
+    far.join();
+    EXPECT_EQ(received, 8u) << "the 60 ms after the line end are no gap inside a reply";
 }
 
 TEST_F(ChannelTest, ACompletionKeepsTheTimeoutsOfTheWholeRead)

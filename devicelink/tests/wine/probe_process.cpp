@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <thread>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -18,17 +20,36 @@ namespace kestlink::test {
 
 ProbeProcess::ProbeProcess(const std::string &executable)
 {
-    namespace fs = std::filesystem;
-    if (!fs::exists(executable))
+    if (!std::filesystem::exists(executable))
         throw std::runtime_error(executable + " does not exist");
-    const auto &session = WineSession::instance();
+    // Now and then Wine fails to start a program at all ("Application could
+    // not be started"), the program never running; that is Wine's, not the
+    // DLL's, so it is given two more tries.
+    for (int attempt = 1;; ++attempt) {
+        launch(executable);
+        try {
+            greeting_ = receive();
+        } catch (const std::runtime_error &error) {
+            greeting_ = error.what();
+        }
+        if (greeting_.rfind("ready", 0) == 0)
+            return;
+        stop();
+        if (attempt == 3)
+            throw std::runtime_error(executable + " under Wine: " + greeting_);
+        std::fprintf(stderr, "%s under Wine did not start (%s); trying again\n", executable.c_str(),
+                     greeting_.c_str());
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+}
 
+void ProbeProcess::launch(const std::string &executable)
+{
     int in[2], out[2];
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
         throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
-
     try {
-        pid_ = session.start(executable, {}, in[0], out[1]);
+        pid_ = WineSession::instance().start(executable, {}, in[0], out[1]);
     } catch (...) {
         for (int fd : {in[0], in[1], out[0], out[1]})
             ::close(fd);
@@ -38,18 +59,18 @@ ProbeProcess::ProbeProcess(const std::string &executable)
     ::close(out[1]);
     toProbe_ = in[1];
     fromProbe_ = out[0];
-
-    greeting_ = receive();
-    if (greeting_.rfind("ready", 0) != 0)
-        throw std::runtime_error(executable + " under Wine: " + greeting_);
+    pending_.clear();
 }
 
-ProbeProcess::~ProbeProcess()
+ProbeProcess::~ProbeProcess() { stop(); }
+
+void ProbeProcess::stop()
 {
     if (toProbe_ >= 0) {
         const char quit[] = "quit\n";
         (void)!::write(toProbe_, quit, sizeof quit - 1);
         ::close(toProbe_);
+        toProbe_ = -1;
     }
     // Give it a moment to go by itself; a hung one is killed.
     for (int i = 0; i < 100 && pid_ > 0; ++i) {
@@ -62,9 +83,12 @@ ProbeProcess::~ProbeProcess()
     if (pid_ > 0) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
     }
-    if (fromProbe_ >= 0)
+    if (fromProbe_ >= 0) {
         ::close(fromProbe_);
+        fromProbe_ = -1;
+    }
 }
 
 void ProbeProcess::send(const std::string &line)

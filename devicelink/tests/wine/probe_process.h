@@ -28,6 +28,9 @@ public:
     const std::string &greeting() const { return greeting_; }
 
 private:
+    void launch(const std::string &executable);
+    void stop();
+
     pid_t pid_ = -1;
     int toProbe_ = -1;
     int fromProbe_ = -1;

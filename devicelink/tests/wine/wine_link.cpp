@@ -47,6 +47,18 @@ void copyBack(const std::string &hex, void *out, std::size_t size)
 
 void *inOut(const void *pointer) { return const_cast<void *>(pointer); }
 
+// A call's words, joined with spaces.
+std::string join(std::initializer_list<std::string> words)
+{
+    std::string line;
+    for (const auto &w : words) {
+        if (!line.empty())
+            line += ' ';
+        line += w;
+    }
+    return line;
+}
+
 class WineLink final : public LinkUnderTest {
 public:
     explicit WineLink(const std::string &probe) : probe_(probe) {}
@@ -60,23 +72,23 @@ public:
     int32_t close() override { return call("KX_Close", {}); }
     int32_t readData(uint16_t n, TagRecord *r) override
     {
-        return call("KX_ReadData " + std::to_string(n), {{r, sizeof(TagRecord)}});
+        return call(join({"KX_ReadData", std::to_string(n)}), {{r, sizeof(TagRecord)}});
     }
     int32_t deleteAllData() override { return call("KX_DeleteAllData", {}); }
     int32_t queryNumber(uint16_t *count) override { return call("KX_QueryNumber", {{count, 2}}); }
     int32_t setTime(const DeviceTime *time) override { return call("KX_SetTime", {{inOut(time), sizeof(DeviceTime)}}); }
     int32_t loadCmpData(uint16_t n, const CompareEntry *e) override
     {
-        return call("KX_LoadCmpData " + std::to_string(n), {{inOut(e), sizeof(CompareEntry)}});
+        return call(join({"KX_LoadCmpData", std::to_string(n)}), {{inOut(e), sizeof(CompareEntry)}});
     }
     int32_t deleteCmpData() override { return call("KX_DeleteCmpData", {}); }
     int32_t readCmpData(uint16_t n, uint8_t *out) override
     {
-        return call("KX_ReadCmpData " + std::to_string(n), {{out, KX_COMPARE_READBACK_SIZE}});
+        return call(join({"KX_ReadCmpData", std::to_string(n)}), {{out, KX_COMPARE_READBACK_SIZE}});
     }
     int32_t setDomain(const uint8_t *d, int32_t unused) override
     {
-        return call("KX_SetDomain", {{inOut(d), KX_DOMAIN_SIZE}}, " " + std::to_string(unused));
+        return call("KX_SetDomain", {{inOut(d), KX_DOMAIN_SIZE}}, std::to_string(unused));
     }
     int32_t getDomain(uint8_t *out, uint16_t *length) override
     {
@@ -93,12 +105,19 @@ private:
         std::size_t size;
     };
 
+    // The call's name and numbers, its buffers in hex, then any number that
+    // follows them.
     int32_t call(const std::string &head, const std::vector<Buffer> &buffers, const std::string &tail = "")
     {
         std::string line = head;
-        for (const auto &b : buffers)
-            line += " " + hexOf(b.bytes, b.size);
-        line += tail;
+        for (const auto &b : buffers) {
+            line += ' ';
+            line += hexOf(b.bytes, b.size);
+        }
+        if (!tail.empty()) {
+            line += ' ';
+            line += tail;
+        }
         const std::string answer = probe_.call(line);
 
         std::istringstream words(answer);
