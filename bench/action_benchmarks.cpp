@@ -13,7 +13,6 @@ namespace kestbench {
 
 namespace {
 
-using kestrix::RecordListModel;
 
 const std::vector<TagRecord> &listRecords()
 {
@@ -22,9 +21,9 @@ const std::vector<TagRecord> &listRecords()
 }
 
 // A list holding every record, as after a download.
-std::unique_ptr<RecordListModel> fullList()
+std::unique_ptr<ShownList> fullList()
 {
-    auto list = std::make_unique<RecordListModel>();
+    auto list = std::make_unique<ShownList>();
     appendRecords(*list, listRecords());
     return list;
 }
@@ -33,7 +32,7 @@ void appendRows(benchmark::State &state)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        auto list = std::make_unique<RecordListModel>();
+        auto list = std::make_unique<ShownList>();
         state.ResumeTiming();
         appendRecords(*list, listRecords());
         state.PauseTiming();
@@ -45,14 +44,15 @@ void appendRows(benchmark::State &state)
 void removeDuplicateRows(benchmark::State &state)
 {
     const auto full = fullList();
-    RecordListModel list;
+    ShownList list;
     for (auto _ : state) {
         state.PauseTiming();
-        list.replaceAll(full->rows());
+        list.rows.replaceAll(full->rows.rows());
+        list.model.reset();
         state.ResumeTiming();
         removeDuplicates(list);
     }
-    if (list.rowCount() != static_cast<int>((kListRows + 1) / 2))
+    if (list.model.rowCount() != static_cast<int>((kListRows + 1) / 2))
         state.SkipWithError("duplicate removal kept the wrong number of rows");
 }
 

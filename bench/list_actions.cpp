@@ -6,20 +6,23 @@
 
 namespace kestbench {
 
-void appendRecords(kestrix::RecordListModel &list, const std::vector<TagRecord> &records)
+void appendRecords(ShownList &list, const std::vector<TagRecord> &records)
 {
-    for (const TagRecord &record : records)
-        list.append(kestrix::rowFromRecord(record, list.rowCount() + 1));
+    for (const TagRecord &record : records) {
+        list.rows.append(kestrix::rowFromRecord(record, static_cast<std::int32_t>(list.rows.size()) + 1));
+        list.model.rowsAppended(list.rows.size() - 1, 1);
+    }
 }
 
-void removeDuplicates(kestrix::RecordListModel &list)
+void removeDuplicates(ShownList &list)
 {
-    list.replaceAll(kestrix::withoutDuplicateCards(list.rows()));
+    list.rows.replaceAll(kestrix::withoutDuplicateCards(list.rows.rows()));
+    list.model.reset();
 }
 
-bool exportList(const kestrix::RecordListModel &list, const std::string &path)
+bool exportList(const ShownList &list, const std::string &path)
 {
-    return kestrix::appendRowsToCsv(path, list.rows()).saved;
+    return kestrix::appendRowsToCsv(path, list.rows.rows()).saved;
 }
 
 bool loadComparison(const std::string &path, kestrix::CompareTable &table)

@@ -13,11 +13,10 @@ namespace kestbench {
 
 namespace {
 
-using kestrix::RecordListModel;
 
 struct Prepared {
     std::vector<TagRecord> records;
-    RecordListModel list;
+    ShownList list;
     kestrix::CompareTable table;
 };
 

@@ -12,8 +12,9 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine64 wine32:i386
   # Kestrix: Qt 6 Widgets, Qt Multimedia for the beep, the platform plugins
-  # that the runtime only recommends, and a Song-style font for the captions.
-  qt6-base-dev qt6-base-private-dev qt6-multimedia-dev libgl-dev qt6-qpa-plugins fonts-arphic-uming
+  # that the runtime only recommends, a Song-style font for the captions and
+  # Qt's own Chinese texts (message box buttons, file dialogs).
+  qt6-base-dev qt6-base-private-dev qt6-multimedia-dev libgl-dev qt6-qpa-plugins fonts-arphic-uming qt6-translations-l10n
   # scripts/run.sh without a display: a virtual X server, simulated key
   # presses and the screenshot (ImageMagick's import).
   xvfb xauth xdotool imagemagick

@@ -1,8 +1,11 @@
 #include "kestrix_app.h"
 
+#include <QLibraryInfo>
+
 #include "app_icon.h"
 #include "kestrix_dlg.h"
 #include "qt_toolkit.h"
+#include "session_end.h"
 
 namespace kestrix {
 
@@ -12,12 +15,19 @@ CKestrixApp::CKestrixApp(int &argc, char **argv) : QApplication(argc, argv)
     setApplicationVersion(QStringLiteral(KESTRIX_VERSION));
     setDesktopFileName(QStringLiteral("kestrix"));
     setWindowIcon(kestrixIcon());
+    // The program speaks Chinese whatever the desktop's language, so Qt's
+    // message box buttons and file dialogs must too. Without the file
+    // (qt6-translations-l10n on Debian) they stay English and all else works.
+    if (qtTexts_.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&qtTexts_);
 }
 
 bool CKestrixApp::InitInstance()
 {
     QtToolkit toolkit;
     CKestrixDlg dialog(toolkit);
+    toolkit.setOwner(&dialog);
+    SessionEnd sessionEnd;
     dialog.exec(); // the result does not matter: the program ends either way
     return false;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace kestrix {
 
@@ -12,6 +13,9 @@ public:
 
     // Runs the dialog modally; false: no further message loop is to run.
     bool InitInstance();
+
+private:
+    QTranslator qtTexts_; // Qt's own buttons and dialogs in Chinese
 };
 
 } // namespace kestrix

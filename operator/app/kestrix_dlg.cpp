@@ -1,9 +1,9 @@
-// The dialog's construction, layout, field exchange and routing, and the
-// connection actions.
+// The dialog's construction and layout, its routing of each button to the
+// operator's step, and the view those steps work through.
 #include "kestrix_dlg.h"
 
-#include <QAccessible>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,15 +11,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
-#include <QTreeView>
+#include <QTableView>
 
 #include "app_icon.h"
 #include "dialog_template.h"
-#include "field_exchange.h"
-#include "kestlink.h"
-#include "messages.h"
 #include "record_list_model.h"
-#include "toolkit.h"
 
 namespace kestrix {
 
@@ -33,12 +29,20 @@ CompareTable &theCompareTable()
 }
 
 constexpr int kColumnWidths[RecordListModel::kColumns] = {50, 120, 140, 50};
-constexpr int kMaxKeyLength = 15;
+
+struct FieldControl {
+    Field field;
+    int id;
+};
+constexpr FieldControl kFieldControls[] = {
+    {Field::RecordCount, IDC_RECORD_COUNT}, {Field::SingleNumber, IDC_SINGLE_NUMBER},
+    {Field::KeyText, IDC_KEY_TEXT},         {Field::KeyReadBack, IDC_KEY_READBACK},
+    {Field::RangeStart, IDC_RANGE_START},   {Field::RangeEnd, IDC_RANGE_END},
+};
 
 } // namespace
 
-CKestrixDlg::CKestrixDlg(Toolkit &toolkit, QWidget *parent)
-    : QDialog(parent), toolkit_(toolkit), icon_(kestrixIcon()), compareTable_(theCompareTable())
+CKestrixDlg::CKestrixDlg(Toolkit &toolkit, QWidget *parent) : QDialog(parent), icon_(kestrixIcon())
 {
     const auto &layout = mainDialogTemplate();
     setWindowTitle(QString::fromUtf8(layout.title));
@@ -49,18 +53,18 @@ CKestrixDlg::CKestrixDlg(Toolkit &toolkit, QWidget *parent)
     setWindowIcon(icon_);
 
     createControls();
-    setUpRecordList();
     progress_->setRange(0, 100);
     progress_->setValue(0);
-
-    rangeStart_ = rangeEnd_ = singleNumber_ = 1;
-    showFields();
+    controller_ = std::make_unique<KestrixController>(*this, toolkit, theCompareTable());
+    setUpRecordList();
 
     // The first control in template order has the focus: "关闭软件".
     button(IDOK)->setFocus(Qt::OtherFocusReason);
 }
 
-CKestrixDlg::~CKestrixDlg() = default;
+// The steps go first: they wait for the reader's transaction in hand, which
+// may still want to show its outcome in this dialog.
+CKestrixDlg::~CKestrixDlg() { controller_.reset(); }
 
 void CKestrixDlg::createControls()
 {
@@ -89,7 +93,7 @@ void CKestrixDlg::createControls()
             break;
         }
         case ControlKind::ListView:
-            widget = listView_ = new QTreeView(this);
+            widget = listView_ = new QTableView(this);
             break;
         case ControlKind::ProgressBar:
             widget = progress_ = new QProgressBar(this);
@@ -117,17 +121,21 @@ void CKestrixDlg::createControls()
 
 void CKestrixDlg::setUpRecordList()
 {
-    records_ = new RecordListModel(this);
+    records_ = new RecordListModel(controller_->records(), this);
     listView_->setModel(records_);
-    listView_->setRootIsDecorated(false);
-    listView_->setUniformRowHeights(true); // keeps 65,535 rows smooth
-    listView_->setItemsExpandable(false);
-    listView_->setAllColumnsShowFocus(true);
+    // A report list: whole rows, no grid and no row numbers; rows of one
+    // height, so that 65,535 of them stay smooth.
+    listView_->setShowGrid(false);
+    listView_->setWordWrap(false);
     listView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    listView_->header()->setStretchLastSection(false);
-    listView_->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    listView_->verticalHeader()->hide();
+    listView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    listView_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    listView_->horizontalHeader()->setStretchLastSection(false);
+    listView_->horizontalHeader()->setHighlightSections(false);
+    listView_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (int c = 0; c < RecordListModel::kColumns; ++c)
-        listView_->header()->resizeSection(c, kColumnWidths[c]);
+        listView_->horizontalHeader()->resizeSection(c, kColumnWidths[c]);
 }
 
 QWidget *CKestrixDlg::control(int id) const { return controls_.value(id, nullptr); }
@@ -136,83 +144,100 @@ QLineEdit *CKestrixDlg::edit(int id) const { return qobject_cast<QLineEdit *>(co
 
 void CKestrixDlg::route(int id)
 {
-    using Handler = void (CKestrixDlg::*)();
-    static const std::pair<int, Handler> routes[] = {
-        {IDOK, &CKestrixDlg::onOK},
-        {IDC_CONNECT, &CKestrixDlg::onConnect},
-        {IDC_DISCONNECT, &CKestrixDlg::onDisconnect},
-        {IDC_READ_ALL, &CKestrixDlg::onReadAll},
-        {IDC_SET_TIME, &CKestrixDlg::onSetTime},
-        {IDC_DELETE_ALL, &CKestrixDlg::onDeleteAll},
-        {IDC_SAVE_FILE, &CKestrixDlg::onSaveFile},
-        {IDC_CLEAR_LIST, &CKestrixDlg::onClearList},
-        {IDC_QUERY_COUNT, &CKestrixDlg::onQueryCount},
-        {IDC_READ_ONE, &CKestrixDlg::onReadOne},
-        {IDC_SET_KEY, &CKestrixDlg::onKeyButton},
-        {IDC_READ_KEY, &CKestrixDlg::onKeyButton},
-        {IDC_OPEN_COMPARE, &CKestrixDlg::onOpenCompareFile},
-        {IDC_DOWNLOAD_COMPARE, &CKestrixDlg::onDownloadCompareList},
-        {IDC_DELETE_COMPARE, &CKestrixDlg::onDeleteCompareList},
-        {IDC_REMOVE_DUPLICATES, &CKestrixDlg::onRemoveDuplicates},
-        {IDC_READ_RANGE, &CKestrixDlg::onReadRange},
+    auto &c = *controller_;
+    using Step = void (KestrixController::*)();
+    static const std::pair<int, Step> routes[] = {
+        {IDOK, &KestrixController::closeChecked},
+        {IDC_CONNECT, &KestrixController::connect},
+        {IDC_DISCONNECT, &KestrixController::disconnect},
+        {IDC_READ_ALL, &KestrixController::readAll},
+        {IDC_SET_TIME, &KestrixController::setTime},
+        {IDC_DELETE_ALL, &KestrixController::deleteAll},
+        {IDC_SAVE_FILE, &KestrixController::saveFile},
+        {IDC_CLEAR_LIST, &KestrixController::clearList},
+        {IDC_QUERY_COUNT, &KestrixController::queryCount},
+        {IDC_READ_ONE, &KestrixController::readOne},
+        {IDC_OPEN_COMPARE, &KestrixController::openCompareFile},
+        {IDC_DOWNLOAD_COMPARE, &KestrixController::downloadCompareList},
+        {IDC_DELETE_COMPARE, &KestrixController::deleteCompareList},
+        {IDC_REMOVE_DUPLICATES, &KestrixController::removeDuplicates},
+        {IDC_READ_RANGE, &KestrixController::readRange},
     };
-    for (const auto &[routeId, handler] : routes)
+    // The key buttons stay hidden and do nothing.
+    for (const auto &[routeId, step] : routes)
         if (routeId == id)
-            return (this->*handler)();
+            return (c.*step)();
 }
 
-// ---- field exchange ------------------------------------------------------
+// ---- the view ----------------------------------------------------------------
 
-bool CKestrixDlg::fetchInteger(int id, std::int32_t &field, std::optional<std::pair<int, int>> range)
+QLineEdit *CKestrixDlg::editOf(Field field) const
 {
-    QLineEdit *e = edit(id);
-    const auto value = parseIntegerField(e->text());
-    QString problem;
-    if (!value) {
-        problem = integerMessage();
+    for (const auto &f : kFieldControls)
+        if (f.field == field)
+            return edit(f.id);
+    return nullptr;
+}
+
+std::string CKestrixDlg::fieldText(Field field) const { return editOf(field)->text().toStdString(); }
+
+void CKestrixDlg::setFieldText(Field field, const std::string &text)
+{
+    editOf(field)->setText(QString::fromStdString(text));
+}
+
+void CKestrixDlg::selectField(Field field)
+{
+    QLineEdit *e = editOf(field);
+    e->setFocus(Qt::OtherFocusReason);
+    e->selectAll();
+}
+
+void CKestrixDlg::rowsAppended(std::size_t first, std::size_t count) { records_->rowsAppended(first, count); }
+
+void CKestrixDlg::rowsReset()
+{
+    records_->reset();
+    listView_->viewport()->update();
+}
+
+void CKestrixDlg::setProgress(int position) { progress_->setValue(position); }
+
+void CKestrixDlg::setBusy(bool busy)
+{
+    // A disabled button gives its focus away; it comes back afterwards, so
+    // that an operator on the keyboard goes on from the button pressed.
+    if (busy && focusWidget())
+        focusBeforeBusy_ = focusWidget();
+    // Every button starts work or closes the dialog; while the reader works,
+    // none takes a click, and Enter has no default button to press.
+    for (QWidget *w : std::as_const(controls_))
+        if (auto *b = qobject_cast<QPushButton *>(w))
+            b->setEnabled(!busy);
+    if (busy) {
+        setCursor(Qt::BusyCursor);
     } else {
-        field = *value; // an out-of-range number is kept as typed
-        if (range && (*value < range->first || *value > range->second))
-            problem = rangeMessage(range->first, range->second);
+        unsetCursor();
+        if (focusBeforeBusy_)
+            focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
+        focusBeforeBusy_ = nullptr;
     }
-    if (problem.isEmpty())
-        return true;
-    toolkit_.message(this, problem, MessageIcon::Warning);
-    e->setFocus(Qt::OtherFocusReason);
-    e->selectAll();
-    return false;
 }
 
-bool CKestrixDlg::fetchText(int id, QString &field, int maxLength)
+void CKestrixDlg::closeDialog()
 {
-    QLineEdit *e = edit(id);
-    field = e->text();
-    if (maxLength < 0 || field.size() <= maxLength)
-        return true;
-    toolkit_.message(this, lengthMessage(maxLength), MessageIcon::Warning);
-    e->setFocus(Qt::OtherFocusReason);
-    e->selectAll();
-    return false;
+    closing_ = true;
+    accept();
 }
 
-bool CKestrixDlg::fetchFields()
-{
-    const std::pair<int, int> recordNumbers{1, kMaxRecordNumber};
-    return fetchInteger(IDC_RECORD_COUNT, recordCount_, std::nullopt) &&
-           fetchInteger(IDC_SINGLE_NUMBER, singleNumber_, recordNumbers) &&
-           fetchText(IDC_KEY_TEXT, keyText_, kMaxKeyLength) && fetchText(IDC_KEY_READBACK, keyReadBack_, -1) &&
-           fetchInteger(IDC_RANGE_START, rangeStart_, recordNumbers) &&
-           fetchInteger(IDC_RANGE_END, rangeEnd_, recordNumbers);
-}
+void CKestrixDlg::reject() { controller_->escape(); }
 
-void CKestrixDlg::showFields()
+void CKestrixDlg::closeEvent(QCloseEvent *event)
 {
-    edit(IDC_RECORD_COUNT)->setText(QString::number(recordCount_));
-    edit(IDC_SINGLE_NUMBER)->setText(QString::number(singleNumber_));
-    edit(IDC_KEY_TEXT)->setText(keyText_);
-    edit(IDC_KEY_READBACK)->setText(keyReadBack_);
-    edit(IDC_RANGE_START)->setText(QString::number(rangeStart_));
-    edit(IDC_RANGE_END)->setText(QString::number(rangeEnd_));
+    if (closing_)
+        return QDialog::closeEvent(event);
+    event->ignore();
+    controller_->escape();
 }
 
 // ---- painting --------------------------------------------------------------
@@ -226,38 +251,6 @@ void CKestrixDlg::paintEvent(QPaintEvent *event)
     const int side = style()->pixelMetric(QStyle::PM_LargeIconSize);
     painter.eraseRect(rect());
     painter.drawPixmap((width() - side + 1) / 2, (height() - side + 1) / 2, icon_.pixmap(side, side));
-}
-
-// ---- shared steps ----------------------------------------------------------
-
-void CKestrixDlg::say(const char *text) { toolkit_.message(this, QString::fromUtf8(text)); }
-
-void CKestrixDlg::appendRecord(const TagRecord &record, std::int32_t sequence)
-{
-    records_->append(rowFromRecord(record, sequence));
-}
-
-void CKestrixDlg::setProgress(int position) { progress_->setValue(position); }
-
-void CKestrixDlg::keepWindowAlive()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-// ---- connection ------------------------------------------------------------
-
-void CKestrixDlg::onOK()
-{
-    if (fetchFields())
-        accept();
-}
-
-void CKestrixDlg::onConnect() { say(KX_Connect() == 1 ? text::kConnected : text::kConnectFailed); }
-
-void CKestrixDlg::onDisconnect()
-{
-    if (KX_Close() == 0)
-        say(text::kDisconnectFailed);
 }
 
 } // namespace kestrix

@@ -1,28 +1,29 @@
-// The operator's one dialog: every button is one action on the reader or on
-// the list of downloaded records.
+// The operator's one dialog on Qt: the controls of its template, each button
+// routed to the operator's step of the same name (KestrixController), and
+// the view those steps work through.
 #pragma once
 
 #include <QDialog>
 #include <QHash>
 #include <QIcon>
-#include <cstdint>
-#include <optional>
-#include <utility>
+#include <QPointer>
+#include <memory>
 
 #include "compare_table.h"
-#include "row_texts.h"
+#include "kestrix_controller.h"
+#include "view.h"
 
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QTreeView;
+class QTableView;
 
 namespace kestrix {
 
 class RecordListModel;
-class Toolkit;
+class QtToolkit;
 
-class CKestrixDlg : public QDialog {
+class CKestrixDlg : public QDialog, public View {
     Q_OBJECT
 public:
     explicit CKestrixDlg(Toolkit &toolkit, QWidget *parent = nullptr);
@@ -33,78 +34,43 @@ public:
     QPushButton *button(int id) const;
     QLineEdit *edit(int id) const;
     RecordListModel &recordList() const { return *records_; }
-    QTreeView *recordListView() const { return listView_; }
+    QTableView *recordListView() const { return listView_; }
     QProgressBar *progressBar() const { return progress_; }
-    CompareTable &compareTable() const { return compareTable_; }
+    KestrixController &controller() const { return *controller_; }
+    CompareTable &compareTable() const { return controller_->compareTable(); }
 
-    // Field exchange: fetch copies the controls into the fields, checking
-    // each; it stops at the first field that fails, which gets the focus.
-    // Show copies the fields into the controls.
-    bool fetchFields();
-    void showFields();
+    // View.
+    std::string fieldText(Field field) const override;
+    void setFieldText(Field field, const std::string &text) override;
+    void selectField(Field field) override;
+    void rowsAppended(std::size_t first, std::size_t count) override;
+    void rowsReset() override;
+    void setProgress(int position) override;
+    void setBusy(bool busy) override;
+    void closeDialog() override;
 
-    // The fields, as the last fetch or the handlers left them.
-    std::int32_t recordCountField() const { return recordCount_; }
-    std::int32_t singleNumberField() const { return singleNumber_; }
-    std::int32_t rangeStartField() const { return rangeStart_; }
-    std::int32_t rangeEndField() const { return rangeEnd_; }
+    // Esc: a download stops; otherwise the dialog closes.
+    void reject() override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // The close box: as Esc.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    static constexpr int kMaxRecordNumber = 20000; // the most the number boxes take
-
     void createControls();
     void setUpRecordList();
     void route(int id);
+    QLineEdit *editOf(Field field) const;
 
-    // Connection.
-    void onOK();
-    void onConnect();
-    void onDisconnect();
-    // Reading records into the list.
-    void onQueryCount();
-    void onReadAll();
-    void onReadOne();
-    void onReadRange();
-    // Reader maintenance and the list.
-    void onSetTime();
-    void onDeleteAll();
-    void onClearList();
-    void onSaveFile();
-    void onRemoveDuplicates();
-    // Comparison list.
-    void onOpenCompareFile();
-    void onDownloadCompareList();
-    void onDeleteCompareList();
-    void onKeyButton() {} // the key controls stay hidden and do nothing
-
-    // The reader's count before a download; false, having said why, when
-    // there is nothing to download.
-    bool countToDownload(std::uint16_t &count);
-    void say(const char *text);
-    void appendRecord(const TagRecord &record, std::int32_t sequence);
-    void setProgress(int position);
-    // Paints and answers the desktop between two rows; clicks wait.
-    void keepWindowAlive();
-    bool fetchInteger(int id, std::int32_t &field, std::optional<std::pair<int, int>> range);
-    bool fetchText(int id, QString &field, int maxLength);
-
-    Toolkit &toolkit_;
     QHash<int, QWidget *> controls_;
     RecordListModel *records_ = nullptr;
-    QTreeView *listView_ = nullptr;
+    QTableView *listView_ = nullptr;
     QProgressBar *progress_ = nullptr;
     QIcon icon_;
-    CompareTable &compareTable_;
-
-    std::int32_t recordCount_ = 0;
-    std::int32_t singleNumber_ = 1;
-    QString keyText_;
-    QString keyReadBack_;
-    std::int32_t rangeStart_ = 0;
-    std::int32_t rangeEnd_ = 0;
+    bool closing_ = false; // the steps closed the dialog: let it go
+    QPointer<QWidget> focusBeforeBusy_;
+    std::unique_ptr<KestrixController> controller_;
 };
 
 } // namespace kestrix

@@ -1,8 +1,12 @@
 #include "qt_toolkit.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMetaObject>
+#include <QStringList>
 #include <QThread>
 
 #include "tone.h"
@@ -23,51 +27,55 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
-QFileDialog::Options dialogOptions(const FileDialogOptions &options)
+QStringList qtFilters(const FileDialogOptions &options)
 {
-    QFileDialog::Options result;
+    QStringList filters;
+    for (const auto &f : options.filters)
+        filters << QString::fromStdString(f);
+    return filters;
+}
+
+std::optional<std::string> run(QFileDialog &dialog, const FileDialogOptions &options)
+{
+    dialog.setNameFilters(qtFilters(options));
+    dialog.setDefaultSuffix(QString::fromStdString(options.defaultSuffix));
     if (!options.confirmOverwrite)
-        result |= QFileDialog::DontConfirmOverwrite;
-    return result;
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    // The name as the system spells it, for the file functions.
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 
 } // namespace
 
-void QtToolkit::message(QWidget *owner, const QString &text, MessageIcon icon)
+void QtToolkit::message(const std::string &text, MessageIcon icon)
 {
-    QMessageBox box(boxIcon(icon), kCaption, text, QMessageBox::Ok, owner);
+    QMessageBox box(boxIcon(icon), kCaption, QString::fromStdString(text), QMessageBox::Ok, owner_);
     box.exec();
 }
 
-bool QtToolkit::askYesNo(QWidget *owner, const QString &text)
+bool QtToolkit::askYesNo(const std::string &text)
 {
-    QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::Yes | QMessageBox::No, owner);
+    QMessageBox box(QMessageBox::Question, kCaption, QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, owner_);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<QString> QtToolkit::saveFileName(QWidget *owner, const FileDialogOptions &options)
+std::optional<std::string> QtToolkit::saveFileName(const FileDialogOptions &options)
 {
-    QFileDialog dialog(owner, kCaption);
+    QFileDialog dialog(owner_, kCaption);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(options.filters);
-    dialog.setDefaultSuffix(options.defaultSuffix);
-    dialog.setOptions(dialogOptions(options));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first();
+    return run(dialog, options);
 }
 
-std::optional<QString> QtToolkit::openFileName(QWidget *owner, const FileDialogOptions &options)
+std::optional<std::string> QtToolkit::openFileName(const FileDialogOptions &options)
 {
-    QFileDialog dialog(owner, kCaption);
+    QFileDialog dialog(owner_, kCaption);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(options.filters);
-    dialog.setOptions(dialogOptions(options));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first();
+    return run(dialog, options);
 }
 
 void QtToolkit::beep(int frequencyHz, int durationMs)
@@ -78,6 +86,17 @@ void QtToolkit::beep(int frequencyHz, int durationMs)
 
 void QtToolkit::sleepMs(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
 
-QDateTime QtToolkit::localTime() { return QDateTime::currentDateTime(); }
+LocalTime QtToolkit::localTime()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return {now.date().year(), now.date().month(), now.date().day(),
+            now.time().hour(), now.time().minute(), now.time().second()};
+}
+
+void QtToolkit::post(std::function<void()> task)
+{
+    QObject *context = owner_ ? static_cast<QObject *>(owner_.data()) : QCoreApplication::instance();
+    QMetaObject::invokeMethod(context, std::move(task), Qt::QueuedConnection);
+}
 
 } // namespace kestrix

@@ -1,5 +1,7 @@
 #include "record_list_model.h"
 
+#include "gbk_text.h"
+
 namespace kestrix {
 
 namespace {
@@ -16,24 +18,34 @@ const std::string &columnBytes(const RowTexts &row, int column)
 }
 } // namespace
 
-RecordListModel::RecordListModel(QObject *parent)
-    : QAbstractTableModel(parent), gbk_("GBK", QStringConverter::Flag::Stateless)
+RecordListModel::RecordListModel(const RecordList &rows, QObject *parent)
+    : QAbstractTableModel(parent), rows_(rows), shown_(static_cast<int>(rows.size()))
 {
 }
 
-int RecordListModel::rowCount(const QModelIndex &parent) const
+int RecordListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : shown_; }
+
+void RecordListModel::rowsAppended(std::size_t first, std::size_t count)
 {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    if (count == 0)
+        return;
+    beginInsertRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
+    shown_ = static_cast<int>(first + count);
+    endInsertRows();
+}
+
+void RecordListModel::reset()
+{
+    beginResetModel();
+    shown_ = static_cast<int>(rows_.size());
+    endResetModel();
 }
 
 int RecordListModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : kColumns; }
 
 QString RecordListModel::displayText(int row, int column) const
 {
-    const std::string &bytes = columnBytes(rows_[static_cast<std::size_t>(row)], column);
-    if (!gbk_.isValid()) // a Qt without GBK still shows the ASCII of the reader
-        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return gbk_.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return QString::fromStdU16String(gbkToUtf16(columnBytes(rows_[static_cast<std::size_t>(row)], column)));
 }
 
 QVariant RecordListModel::data(const QModelIndex &index, int role) const
@@ -57,22 +69,5 @@ QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, i
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     return {};
 }
-
-void RecordListModel::append(RowTexts row)
-{
-    const int at = rowCount();
-    beginInsertRows({}, at, at);
-    rows_.push_back(std::move(row));
-    endInsertRows();
-}
-
-void RecordListModel::replaceAll(std::vector<RowTexts> rows)
-{
-    beginResetModel();
-    rows_ = std::move(rows);
-    endResetModel();
-}
-
-void RecordListModel::clear() { replaceAll({}); }
 
 } // namespace kestrix

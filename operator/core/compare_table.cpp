@@ -1,14 +1,11 @@
 #include "compare_table.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "file_error_text.h"
+#include "system_file.h"
 
 namespace kestrix {
 
@@ -57,43 +54,34 @@ CompareFileLoad loadCompareFile(const std::string &path, CompareTable &table)
     table.count = 0;
     CompareFileLoad result;
 
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        result.reason = cannotReadFileText(path, errno);
+    const FileOpening<InputFile> opening = openInputFile(path);
+    if (!opening.file) {
+        result.reason = cannotReadFileText(
+            path, opening.error ? readErrorReason(opening.error) : fileKindReason(opening.kind));
         return result;
     }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        result.reason = cannotReadFileText(path, errno);
-        ::close(fd);
-        return result;
-    }
-    // A folder opens for reading; say what it is rather than what read says.
-    if (S_ISDIR(status.st_mode)) {
-        result.reason = cannotReadFileText(path, EISDIR);
-        ::close(fd);
+    InputFile &file = *opening.file;
+    std::uint64_t size = 0;
+    if (const SystemError err = file.size(size)) {
+        result.reason = cannotReadFileText(path, readErrorReason(err));
         return result;
     }
     // The warning starts one byte below the buffer's size: a file of exactly
     // 65536 bytes is read whole and still reported as too large.
-    result.tooLarge = status.st_size > 65535;
+    result.tooLarge = size > 65535;
 
     std::vector<std::uint8_t> buffer(kCompareFileBufferSize);
     std::size_t got = 0;
     while (got < buffer.size()) {
-        const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            result.reason = cannotReadFileText(path, errno);
-            ::close(fd);
+        std::size_t n = 0;
+        if (const SystemError err = file.read(std::span(buffer).subspan(got), n)) {
+            result.reason = cannotReadFileText(path, readErrorReason(err));
             return result;
         }
         if (n == 0)
             break;
-        got += static_cast<std::size_t>(n);
+        got += n;
     }
-    ::close(fd); // read-only: nothing to lose when closing fails
 
     result.found = scanCompareFile(std::span<const std::uint8_t>(buffer.data(), got), table);
     result.loaded = true;

@@ -37,7 +37,10 @@ struct CompareFileLoad {
 };
 
 // Reads at most the first kCompareFileBufferSize bytes of the file and scans
-// them into the table (whose count is 0 when the file cannot be read).
+// them into the table (whose count is 0 when the file cannot be read). Only
+// an existing regular file is read: a folder, a pipe, a device or a socket
+// is refused at once, waiting for nobody (a pipe nobody writes to included)
+// and reading nothing, with a reason that says what the name is.
 CompareFileLoad loadCompareFile(const std::string &path, CompareTable &table);
 
 } // namespace kestrix

@@ -1,9 +1,7 @@
 #include "csv_export.h"
 
-#include <cerrno>
 #include <cstddef>
-#include <fcntl.h>
-#include <unistd.h>
+#include <cstdint>
 
 #include "file_error_text.h"
 
@@ -30,32 +28,18 @@ std::string csvLine(const RowTexts &row)
 
 namespace {
 
-// Writes all of data, going on after short writes and interrupted calls.
-// Returns 0 or the error number; written counts the bytes that got out.
-int writeAll(int fd, const std::string &data, std::size_t &written)
-{
-    written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            return EIO; // a regular file never takes nothing; do not spin
-        written += static_cast<std::size_t>(n);
-    }
-    return 0;
-}
+// The endings of a failed save's reason: the file is as it was, or, when it
+// could not be put back, what may be in it now.
+const char *const kUnchangedNote = "。文件未改动。";
+const char *const kLeftEmptyNote = "。本次新建的文件未能删除，留下了一个空文件。";
+const char *const kUnsyncedNote = "。所有内容已交给系统，但可能没有完整保存到磁盘，文件中可能只有部分记录。";
+const char *const kUnsureNote = "。未能确认文件已恢复原样，文件中可能仍有本次写入的部分内容。";
 
-// What a failed write left in the file, so that the operator knows the file
-// may now hold part of the list.
+// What a failed write left in a file that could not be cut back, so that
+// the operator knows it may now hold part of the list. written > 0.
 std::string writtenPartNote(const std::string &data, std::size_t written, bool withHeader,
                             std::size_t rowCount)
 {
-    if (written == 0)
-        return "。本次没有写入任何内容。";
     std::size_t completeLines = 0;
     for (std::size_t i = 0; i < written; ++i)
         completeLines += data[i] == '\n';
@@ -80,61 +64,103 @@ std::string writtenPartNote(const std::string &data, std::size_t written, bool w
            " 条记录），列表没有完整保存。";
 }
 
+// Where a file stands once a failed save has been taken back.
+enum class TakenBack {
+    AsBefore,  // cut back and synced, or removed when the save made it
+    LeftEmpty, // made by the save and emptied, but its name stayed
+    NotCut,    // still holds what the save wrote
+    NotSynced, // cut back, but the disk may not have it
+};
+
+// Takes this save's bytes out of the file again: cut back to the length it
+// had before and synced, so that the next save does not go on from half a
+// line; a file this save made is removed instead, and cut back only in case
+// its name cannot be taken away. Closes the file.
+TakenBack takeBack(OutputFile &file, std::uint64_t before, std::size_t written)
+{
+    bool cut = true;
+    bool synced = true;
+    if (written > 0) {
+        cut = !file.truncate(before);
+        synced = cut && !file.sync();
+    }
+    // Cut back and synced or not, closing changes neither; its fault adds
+    // nothing to the operator's.
+    static_cast<void>(file.close());
+    if (file.created() && !file.remove())
+        return TakenBack::AsBefore;
+    if (!cut)
+        return TakenBack::NotCut;
+    if (!synced)
+        return TakenBack::NotSynced;
+    return file.created() ? TakenBack::LeftEmpty : TakenBack::AsBefore;
+}
+
 } // namespace
 
 SaveResult appendRowsToCsv(const std::string &path, const std::vector<RowTexts> &rows)
 {
+    const FileOpening<OutputFile> opening = openOutputFile(path);
+    if (!opening.file) {
+        SaveResult result;
+        result.reason = cannotWriteFileText(
+            path, opening.error ? writeErrorReason(opening.error) : fileKindReason(opening.kind));
+        return result;
+    }
+    return appendRowsToFile(path, *opening.file, rows);
+}
+
+SaveResult appendRowsToFile(const std::string &path, OutputFile &file, const std::vector<RowTexts> &rows)
+{
     SaveResult result;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        result.reason = cannotWriteFileText(path, errno);
-        return result;
-    }
-
-    // Rows are appended to what the file already holds; only an empty file
-    // gets the header.
-    const off_t length = ::lseek(fd, 0, SEEK_END);
-    if (length < 0) {
-        const int err = errno;
-        ::close(fd);
-        result.reason = cannotWriteFileText(path, err);
-        return result;
-    }
-
-    const bool withHeader = length == 0;
+    std::uint64_t before = 0;
+    bool withHeader = false;
     std::string data;
-    if (withHeader)
-        data += kCsvHeader;
-    for (const RowTexts &row : rows)
-        data += csvLine(row);
-
     std::size_t written = 0;
-    if (const int err = writeAll(fd, data, written); err != 0) {
-        ::close(fd);
-        result.reason = cannotWriteFileText(path, err) +
-                        writtenPartNote(data, written, withHeader, rows.size());
-        result.partlyWritten = written > 0;
-        return result;
+    bool allHandedOver = false; // every byte went to the system; the sync or the close failed
+
+    SystemError err = file.seekToEnd(before);
+    if (!err) {
+        // Rows are appended to what the file already holds; only an empty
+        // file gets the header.
+        withHeader = before == 0;
+        if (withHeader)
+            data += kCsvHeader;
+        for (const RowTexts &row : rows)
+            data += csvLine(row);
+
+        err = file.writeAll(data, written);
+        // Success is reported only once the bytes are on the disk: a full
+        // disk or a failing device often shows only here, or when closing.
+        if (!err) {
+            allHandedOver = true;
+            err = file.sync();
+        }
+        if (!err)
+            err = file.close();
+        if (!err) {
+            result.saved = true;
+            return result;
+        }
     }
 
-    // Success is reported only once the bytes are on the disk: a full disk or
-    // a failing device often shows only here, or when closing.
-    const char *unsyncedNote = "。所有内容已交给系统，但可能没有完整保存到磁盘，文件中可能只有部分记录。";
-    if (::fsync(fd) != 0) {
-        const int err = errno;
-        ::close(fd);
-        result.reason = cannotWriteFileText(path, err) + (data.empty() ? "" : unsyncedNote);
-        result.partlyWritten = !data.empty();
-        return result;
+    result.reason = cannotWriteFileText(path, writeErrorReason(err));
+    switch (takeBack(file, before, written)) {
+    case TakenBack::AsBefore:
+        result.reason += kUnchangedNote;
+        break;
+    case TakenBack::LeftEmpty:
+        result.reason += kLeftEmptyNote;
+        break;
+    case TakenBack::NotCut:
+        result.reason += allHandedOver ? kUnsyncedNote : writtenPartNote(data, written, withHeader, rows.size());
+        result.partlyWritten = true;
+        break;
+    case TakenBack::NotSynced:
+        result.reason += kUnsureNote;
+        result.partlyWritten = true;
+        break;
     }
-    // close is not retried, even when interrupted: the descriptor is gone
-    // either way on this system.
-    if (::close(fd) != 0) {
-        result.reason = cannotWriteFileText(path, errno) + (data.empty() ? "" : unsyncedNote);
-        result.partlyWritten = !data.empty();
-        return result;
-    }
-    result.saved = true;
     return result;
 }
 

@@ -1,10 +1,14 @@
-// The real dialog, offscreen, with a scripted toolkit, the real library and a
-// virtual reader on COM3.
+// The real dialog, offscreen, driving the operator's steps with a scripted
+// toolkit whose posted tasks go through Qt's event loop, the real library
+// and a virtual reader on COM3.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
 #include <cstdlib>
@@ -21,6 +25,16 @@
 
 namespace kestrix {
 
+// The scripted toolkit of the steps' tests, its tasks run by Qt's event loop
+// as the real toolkit's are.
+class QtScriptedToolkit : public test::ScriptedToolkit {
+public:
+    void post(std::function<void()> task) override
+    {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+    }
+};
+
 class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -30,8 +44,6 @@ protected:
         dialog = std::make_unique<CKestrixDlg>(toolkit);
         dialog->compareTable().count = 0;
         dialog->show();
-        QObject::connect(dialog->progressBar(), &QProgressBar::valueChanged,
-                         [this](int value) { progress.push_back(value); });
     }
     void TearDown() override
     {
@@ -44,8 +56,25 @@ protected:
     {
         kestsim::ReaderOptions options;
         options.records = kestsim::sampleRecords(records);
-        options.baud = 0; // the wire's pace is not what these tests are about
+        options.baud = 0;
         return sim.addReader(com, std::move(options));
+    }
+
+    // Runs the event loop until the condition holds; false after a minute.
+    static bool waitFor(const std::function<bool()> &done)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > 60'000)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return true;
+    }
+    void settle()
+    {
+        ASSERT_TRUE(waitFor([this] { return !dialog->controller().busy(); })) << "the steps hang";
     }
 
     // A reader on COM3, connected by pressing "连接设备".
@@ -53,30 +82,22 @@ protected:
     {
         auto &reader = addReader(records);
         toolkit.forget();
-        press(IDC_CONNECT);
-        EXPECT_EQ(toolkit.texts(), std::vector<QString>{QString::fromUtf8("连接成功！")});
+        click(IDC_CONNECT);
+        settle();
+        EXPECT_EQ(toolkit.texts(), std::vector<std::string>{"连接成功！"});
         toolkit.forget();
         reader.clearRequests();
         return reader;
     }
 
-    void press(int id) { dialog->button(id)->click(); }
+    void click(int id) { dialog->button(id)->click(); }
     void type(int id, const QString &text) { dialog->edit(id)->setText(text); }
-    std::vector<QString> said() const { return toolkit.texts(); }
-    static std::vector<QString> texts(std::initializer_list<const char *> list)
-    {
-        std::vector<QString> result;
-        for (const char *t : list)
-            result.push_back(QString::fromUtf8(t));
-        return result;
-    }
     QString cell(int row, int column) const { return dialog->recordList().displayText(row, column); }
     int rows() const { return dialog->recordList().rowCount(); }
 
     kestsim::Simulator sim;
-    ScriptedToolkit toolkit;
+    QtScriptedToolkit toolkit;
     std::unique_ptr<CKestrixDlg> dialog;
-    std::vector<int> progress;
 };
 
 } // namespace kestrix

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QSet>
-#include <QTreeView>
+#include <QTableView>
 
 #include "dialog_fixture.h"
 
@@ -83,7 +83,7 @@ TEST_F(DialogTest, InitialFieldsListAndBar)
     EXPECT_EQ(dialog->progressBar()->minimum(), 0);
     EXPECT_EQ(dialog->progressBar()->maximum(), 100);
 
-    auto *header = dialog->recordListView()->header();
+    auto *header = dialog->recordListView()->horizontalHeader();
     const char *titles[] = {"序号", "卡号", "时间", "标记"};
     const int widths[] = {50, 120, 140, 50};
     for (int c = 0; c < 4; ++c) {

@@ -1,8 +1,10 @@
 #include "compare_table.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "compare_entries.h"
 #include "csv_export.h"
@@ -101,6 +103,55 @@ TEST(LoadCompareFile, UnreadableFileIsRefused)
     EXPECT_FALSE(load.loaded);
     EXPECT_EQ(load.reason, "无法读取文件 “" + path + "”：权限不足");
     EXPECT_EQ(table.count, 0);
+}
+
+TEST(LoadCompareFile, OnlyRegularFilesAreRead)
+{
+    // A pipe nobody writes to used to hold the load in open() for good; a
+    // device read as a file of whatever it gives.
+    TempDir dir;
+    const std::string fifo = dir.file("pipe");
+    test::makeFifo(fifo);
+    test::makeSocketName(dir.file("socket"));
+    const struct {
+        std::string path;
+        const char *what;
+    } cases[] = {
+        {fifo, "这是一个管道"},
+        {"/dev/null", "这是一个设备"},
+        {"/dev/zero", "这是一个设备"},
+        {dir.file("socket"), "这是一个套接字"},
+    };
+    for (const auto &c : cases) {
+        CompareTable table;
+        table.count = 7; // a list loaded before
+        CompareFileLoad load;
+        EXPECT_TRUE(test::returnsWithin10s([&] { load = loadCompareFile(c.path, table); }, fifo)) << c.path;
+        EXPECT_FALSE(load.loaded) << c.path;
+        EXPECT_EQ(load.reason, "无法读取文件 “" + c.path + "”：" + c.what);
+        EXPECT_EQ(table.count, 0) << c.path;
+    }
+}
+
+TEST(LoadCompareFile, PipeWithAWriterIsNotRead)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("pipe");
+    test::makeFifo(fifo);
+    int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    const std::string rows = "header\n00001,CARD1,2024/01/27 13:12:07, \n";
+    ASSERT_EQ(::write(writer, rows.data(), rows.size()), static_cast<ssize_t>(rows.size()));
+    CompareTable table;
+    CompareFileLoad load;
+    EXPECT_TRUE(test::returnsWithin10s([&] { load = loadCompareFile(fifo, table); }, fifo,
+                                       [&] { ::close(std::exchange(writer, -1)); }));
+    EXPECT_EQ(load.reason, "无法读取文件 “" + fifo + "”：这是一个管道");
+    ASSERT_GE(writer, 0);
+    // The writer's bytes are still in the pipe, for whoever reads it.
+    std::string left(rows.size() + 1, '\0');
+    EXPECT_EQ(::read(writer, left.data(), left.size()), static_cast<ssize_t>(rows.size()));
+    ::close(writer);
 }
 
 } // namespace

@@ -1,10 +1,23 @@
 #include "test_files.h"
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <sched.h>
 #include <stdexcept>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kestrix::test {
@@ -41,6 +54,111 @@ void writeFile(const std::string &path, const std::string &bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+
+bool exists(const std::string &path)
+{
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+void makeFifo(const std::string &path)
+{
+    if (::mkfifo(path.c_str(), 0666) != 0)
+        throw std::runtime_error("mkfifo failed: " + path);
+}
+
+void makeSocketName(const std::string &path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path))
+        throw std::runtime_error("socket name too long: " + path);
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd); // the name stays
+    if (!bound)
+        throw std::runtime_error("cannot bind a socket to " + path);
+}
+
+bool returnsWithin10s(const std::function<void()> &call, const std::string &fifo,
+                      const std::function<void()> &release)
+{
+    std::future<void> done = std::async(std::launch::async, call);
+    if (done.wait_for(std::chrono::seconds(10)) == std::future_status::ready) {
+        done.get();
+        return true;
+    }
+    if (release)
+        release();
+    // Opened for both reading and writing, the pipe lets a blocked open on
+    // either end through; closed again, it ends a blocked read (no writer
+    // left) and fails a write (no reader left: EPIPE, not the signal).
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    while (done.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+        const int fd = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+        done.wait_for(std::chrono::milliseconds(100));
+        if (fd >= 0)
+            ::close(fd);
+    }
+    std::signal(SIGPIPE, previous);
+    done.get();
+    return false;
+}
+
+namespace {
+
+bool writeProcFile(const char *path, const std::string &text)
+{
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    return ok;
+}
+
+// In the child: a user namespace in which this user is root, so that it may
+// mount in a mount namespace of its own; changes go to no other namespace.
+bool mountSmallFileSystem(const std::string &mountPoint, std::size_t bytes)
+{
+    const uid_t uid = ::getuid();
+    const gid_t gid = ::getgid();
+    return ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 &&
+           writeProcFile("/proc/self/setgroups", "deny") &&
+           writeProcFile("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") &&
+           writeProcFile("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1") &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("kestrix-test", mountPoint.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                   ("size=" + std::to_string(bytes)).c_str()) == 0;
+}
+
+} // namespace
+
+int inSmallFileSystem(const std::string &mountPoint, std::size_t bytes, const std::function<int()> &body)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        throw std::runtime_error("fork failed");
+    if (child == 0) {
+        // _exit: the child must not run the parent's destructors (which
+        // would remove the caller's folder) nor report as the test program.
+        if (!mountSmallFileSystem(mountPoint, bytes))
+            ::_exit(kNoSmallFileSystem);
+        int result = 1;
+        try {
+            result = body();
+        } catch (...) {
+        }
+        ::_exit(result);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0)
+        if (errno != EINTR)
+            throw std::runtime_error("waitpid failed");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
 } // namespace kestrix::test

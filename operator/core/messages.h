@@ -1,4 +1,5 @@
-// Every text the dialog shows in a message box, as the operator knows them.
+// Every text the operator's steps show in a message box, as the operator
+// knows them.
 #pragma once
 
 namespace kestrix::text {
@@ -17,6 +18,8 @@ inline constexpr const char *kRangeEndBeforeStart = "结束条数不能小于起
 inline constexpr const char *kRangeEndPastCount = "结束条数不能超过总条数 !";
 inline constexpr const char *kRangeHasZero = "起始条数或结束条数不能为0 !";
 inline constexpr const char *kRangeOver20000 = "起始条数或结束条数不能大于20000 !";
+// Esc or the close box during a download; %1 is the number of records added.
+inline constexpr const char *kReadStopped = "读取已停止，共读取 %1 条记录 !";
 
 inline constexpr const char *kSetTimeFailed = "设置时间失败 !";
 inline constexpr const char *kDeleteAllQuestion = "Delete all data ?";
@@ -29,6 +32,9 @@ inline constexpr const char *kCompareFileTooLarge = "file > 64KB!";
 inline constexpr const char *kCompareOver1000 = "数据条数大于 1000!";
 inline constexpr const char *kCompareDownloadFailed = "下载比数据失败!";
 inline constexpr const char *kCompareDownloaded = "下载比数据成功!";
+// Esc or the close box while the comparison list goes to the reader; %1 is
+// the number of entries the reader now holds.
+inline constexpr const char *kCompareStopped = "下载已停止，共下载 %1 条对比数据 !";
 inline constexpr const char *kDeleteCompareQuestion = "删除所有对比数据 ?";
 inline constexpr const char *kDeleteCompareDone = "删除所有对比数据成功 !";
 inline constexpr const char *kDeleteCompareFailed = "删除所有对比数据失败 !";

@@ -1,0 +1,60 @@
+// The comparison list: loading it from a file, giving it to the reader and
+// erasing the reader's copy.
+#include "download.h"
+#include "file_names.h"
+#include "kestlink.h"
+#include "messages.h"
+
+namespace kestrix {
+
+void KestrixController::openCompareFile()
+{
+    if (busy_)
+        return;
+    compareTable_.count = 0; // a cancelled dialog leaves the table empty
+    FileDialogOptions options;
+    options.filters = {"Compare Files(*.csv)", "All Files(*.*)"};
+    const auto path = toolkit_.openFileName(options);
+    if (!path)
+        return;
+
+    const CompareFileLoad load = loadCompareFile(*path, compareTable_);
+    if (!load.loaded)
+        return say(load.reason, MessageIcon::Warning);
+    if (load.tooLarge)
+        say(text::kCompareFileTooLarge);
+    if (load.found > kCompareTableCapacity)
+        say(text::kCompareOver1000);
+    say(absoluteName(*path), MessageIcon::Information);
+}
+
+void KestrixController::downloadCompareList()
+{
+    if (busy_ || compareTable_.count <= 0)
+        return;
+    view_.setProgress(0);
+    DownloadPlan d;
+    d.count = d.barBase = static_cast<std::size_t>(compareTable_.count);
+    // The entries go as they are now; the table cannot change meanwhile, as
+    // loading another file waits for the download to end.
+    d.item = [table = &compareTable_](std::size_t i) {
+        const bool stored = KX_LoadCmpData(static_cast<std::uint16_t>(i), &table->entries[i]) == 1;
+        return DownloadItem{stored, std::nullopt};
+    };
+    d.failedText = text::kCompareDownloadFailed;
+    d.stoppedText = text::kCompareStopped;
+    d.doneText = text::kCompareDownloaded;
+    runDownload(std::move(d));
+}
+
+void KestrixController::deleteCompareList()
+{
+    if (busy_ || !toolkit_.askYesNo(text::kDeleteCompareQuestion))
+        return;
+    work([this]() -> Step {
+        const bool erased = KX_DeleteCmpData() == 1;
+        return [this, erased] { say(erased ? text::kDeleteCompareDone : text::kDeleteCompareFailed); };
+    });
+}
+
+} // namespace kestrix
