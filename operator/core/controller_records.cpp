@@ -18,19 +18,24 @@ DownloadItem readRecord(std::uint16_t n, std::int32_t s)
 
 } // namespace
 
+void KestrixController::askCount(std::function<void(bool counted, std::uint16_t count)> then)
+{
+    work([this, then = std::move(then)]() -> Step {
+        std::uint16_t count = 0;
+        const bool counted = KX_QueryNumber(&count) == 1;
+        return [then, counted, count] { then(counted, count); };
+    });
+}
+
 void KestrixController::queryCount()
 {
     if (busy_)
         return;
-    work([this]() -> Step {
-        std::uint16_t count = 0;
-        const bool counted = KX_QueryNumber(&count) == 1;
-        return [this, counted, count] {
-            if (!counted)
-                return say(text::kCountFailed);
-            fields_.recordCount = count;
-            showFields(view_, fields_); // every edit is rewritten from the fields
-        };
+    askCount([this](bool counted, std::uint16_t count) {
+        if (!counted)
+            return say(text::kCountFailed);
+        fields_.recordCount = count;
+        showFields(view_, fields_); // every edit is rewritten from the fields
     });
 }
 
@@ -51,24 +56,20 @@ void KestrixController::readAll()
 {
     if (busy_)
         return;
-    work([this]() -> Step {
-        std::uint16_t count = 0;
-        const bool counted = KX_QueryNumber(&count) == 1;
-        return [this, counted, count] {
-            if (!countAllows(counted, count))
-                return;
-            // Read all numbers the rows on from those already in the list.
-            const auto first = static_cast<std::int32_t>(records_.size()) + 1;
-            DownloadPlan d;
-            d.count = d.barBase = count;
-            d.pauseFirst = true;
-            d.item = [first](std::size_t i) {
-                return readRecord(static_cast<std::uint16_t>(i), first + static_cast<std::int32_t>(i));
-            };
-            d.failedText = text::kReadFailed;
-            d.stoppedText = text::kReadStopped;
-            runDownload(std::move(d));
+    askCount([this](bool counted, std::uint16_t count) {
+        if (!countAllows(counted, count))
+            return;
+        // Read all numbers the rows on from those already in the list.
+        const auto first = static_cast<std::int32_t>(records_.size()) + 1;
+        DownloadPlan d;
+        d.count = d.barBase = count;
+        d.pauseFirst = true;
+        d.item = [first](std::size_t i) {
+            return readRecord(static_cast<std::uint16_t>(i), first + static_cast<std::int32_t>(i));
         };
+        d.failedText = text::kReadFailed;
+        d.stoppedText = text::kReadStopped;
+        runDownload(std::move(d));
     });
 }
 
@@ -94,13 +95,9 @@ void KestrixController::readRange()
 {
     if (busy_)
         return;
-    work([this]() -> Step {
-        std::uint16_t count = 0;
-        const bool counted = KX_QueryNumber(&count) == 1;
-        return [this, counted, count] {
-            if (countAllows(counted, count))
-                startRange(count);
-        };
+    askCount([this](bool counted, std::uint16_t count) {
+        if (countAllows(counted, count))
+            startRange(count);
     });
 }
 

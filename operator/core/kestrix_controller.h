@@ -83,6 +83,9 @@ private:
     void say(const std::string &text, MessageIcon icon = MessageIcon::None);
     bool fetch();
     void appendRow(RowTexts row);
+    // Asks the reader for its count on the worker; then, on the
+    // user-interface thread, `then` with what came.
+    void askCount(std::function<void(bool counted, std::uint16_t count)> then);
     // After the count a download starts with: false, having said why, when
     // there is nothing to download.
     bool countAllows(bool counted, std::uint16_t count);
