@@ -1,7 +1,8 @@
 # The Windows builds of the library, made as part of this build: mingw-w64
 # cross builds for x86-64 and 32-bit x86 in windows-x64/ and windows-x86/ of
 # the build folder, each with kestlink.dll, its import library, the C example
-# and the probe the tests drive under Wine.
+# and the probe the tests drive under Wine; and the Windows package of both,
+# a zip in windows-package/.
 #
 # On by default where the cross compilers and Wine are found (see
 # scripts/install-deps.sh); -DKESTRIX_WINDOWS=OFF leaves them out.
@@ -32,6 +33,8 @@ if(KESTRIX_WINDOWS)
       BINARY_DIR ${CMAKE_BINARY_DIR}/windows-${arch}
       CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${toolchain} -DCMAKE_BUILD_TYPE=Release
                  -DKESTRIX_LIBRARY_ONLY=ON -DKESTRIX_TESTS=OFF
+                 # The icon of Kestrix.exe, drawn by the Linux build.
+                 -DKESTRIX_ICON_DIR=${CMAKE_BINARY_DIR}/operator/icons
       INSTALL_COMMAND ""
       BUILD_ALWAYS ON
       USES_TERMINAL_BUILD ON)
@@ -39,6 +42,26 @@ if(KESTRIX_WINDOWS)
   endforeach()
   # One Wine prefix for every test of this build folder.
   set(KESTRIX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+
+  # The Windows package, a zip of both builds made by CPack in a project of
+  # its own (packaging/windows/), so that its CPack settings stay apart from
+  # the Linux build's install.
+  set(KESTRIX_WINDOWS_PACKAGE
+      ${CMAKE_BINARY_DIR}/windows-package/Kestrix-${PROJECT_VERSION}-windows.zip)
+  ExternalProject_Add(kestrix_windows_package
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}/packaging/windows
+    BINARY_DIR ${CMAKE_BINARY_DIR}/windows-package
+    CMAKE_ARGS -DKESTRIX_VERSION=${PROJECT_VERSION}
+               -DKESTRIX_SOURCE_DIR=${PROJECT_SOURCE_DIR}
+               -DKESTRIX_WINDOWS_X64_BUILD=${CMAKE_BINARY_DIR}/windows-x64
+               -DKESTRIX_WINDOWS_X86_BUILD=${CMAKE_BINARY_DIR}/windows-x86
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target package
+    BUILD_BYPRODUCTS ${KESTRIX_WINDOWS_PACKAGE}
+    INSTALL_COMMAND ""
+    # The cross builds are always rebuilt, so the zip is made anew after them.
+    BUILD_ALWAYS ON
+    DEPENDS kestlink_windows_x64 kestlink_windows_x86)
+  include(${PROJECT_SOURCE_DIR}/packaging/windows/tests.cmake)
 else()
   message(STATUS "Windows builds off: no mingw-w64 -posix compilers or no Wine")
 endif()

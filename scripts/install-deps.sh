@@ -11,6 +11,8 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine64 wine32:i386
+  # scripts/check-windows-package.sh lists and reads the Windows zip.
+  unzip
   # Kestrix: Qt 6 Widgets, Qt Multimedia for the beep, the platform plugins
   # that the runtime only recommends, a Song-style font for the captions and
   # Qt's own Chinese texts (message box buttons, file dialogs).

@@ -49,7 +49,7 @@ CKestrixDlg::CKestrixDlg(Toolkit &toolkit, QWidget *parent) : QDialog(parent), i
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFont(dialogFont());
-    setFixedSize(DialogUnits(font()).toPixels(layout.units));
+    setFixedSize(DialogUnits(font()).toPixels(layout.width, layout.height));
     setWindowIcon(icon_);
 
     createControls();

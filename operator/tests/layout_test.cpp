@@ -19,7 +19,7 @@ TEST_F(DialogTest, EveryControlOfTheTemplateIsThereAndInPlace)
     const auto &layout = mainDialogTemplate();
     const DialogUnits units(dialog->font());
     EXPECT_EQ(dialog->windowTitle(), "Kestrix");
-    EXPECT_EQ(dialog->size(), units.toPixels(layout.units));
+    EXPECT_EQ(dialog->size(), units.toPixels(layout.width, layout.height));
     EXPECT_GT(units.baseX(), 0);
 
     for (const auto &t : layout.controls) {

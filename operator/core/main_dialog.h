@@ -1,0 +1,47 @@
+// The main dialog, template 102, as a table: every control with its
+// identifier, kind, caption, position and size in dialog units, in template
+// order (which is also the tab order). The Qt dialog builds itself from it;
+// the Windows resource file says the same, which a test holds it to.
+#pragma once
+
+#include <span>
+
+#include "control_ids.h"
+
+namespace kestrix {
+
+struct DialogRect {
+    int x, y, width, height;
+};
+
+enum class ControlKind { Button, Edit, ListView, ProgressBar, Label };
+
+enum ControlFlag : unsigned {
+    DefaultButton = 1u << 0,
+    Hidden = 1u << 1,
+    ReadOnly = 1u << 2,
+    Centred = 1u << 3,
+    ArialFont16 = 1u << 4,
+};
+
+struct ControlTemplate {
+    int id;
+    ControlKind kind;
+    const char *caption; // UTF-8
+    DialogRect units;    // dialog units
+    unsigned flags;
+    const char *accessibleName; // for controls without a caption
+};
+
+struct DialogTemplate {
+    int id;
+    const char *title;
+    int width, height;     // dialog units
+    const char *fontName;  // UTF-8
+    int fontPoints;
+    std::span<const ControlTemplate> controls;
+};
+
+const DialogTemplate &mainDialogTemplate();
+
+} // namespace kestrix
