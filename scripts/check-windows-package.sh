@@ -87,11 +87,35 @@ check_format() {
     fi
 }
 
+# check_imports FILE: the PE file FILE needs nothing a bare Windows lacks:
+# the compiler's runtime is linked in, so no libstdc++, libgcc or
+# libwinpthread DLL must travel with it; only Windows' own DLLs and
+# kestlink.dll, which lies beside it.
+check_imports() {
+    local file=$1 dll foreign=()
+    unzip -p "$zip" "$top/$file" >"$work/binary"
+    while read -r dll; do
+        case ${dll,,} in
+            kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | comdlg32.dll | msvcrt.dll | kestlink.dll) ;;
+            *) foreign+=("$dll") ;;
+        esac
+    done < <(x86_64-w64-mingw32-objdump -p "$work/binary" | sed -n 's/^[[:space:]]*DLL Name: //p')
+    if [[ ${#foreign[@]} -eq 0 ]]; then
+        echo "ok: $file needs only Windows' own DLLs and kestlink.dll"
+    else
+        echo "FAIL: $file needs ${foreign[*]}, which the package does not hold"
+        status=1
+    fi
+}
+
 for arch_format in x64:pei-x86-64 x86:pei-i386; do
     arch=${arch_format%%:*}
     format=${arch_format#*:}
     for file in "$arch/kestlink.dll" "$arch/Kestrix.exe"; do
-        if has_entry "$file"; then check_format "$file" "$format"; fi
+        if has_entry "$file"; then
+            check_format "$file" "$format"
+            check_imports "$file"
+        fi
     done
 done
 

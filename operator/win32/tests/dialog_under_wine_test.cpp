@@ -376,6 +376,11 @@ TEST_F(WindowsDialogTest, EscapeAndTheCloseBoxStopADownload)
         auto &reader = connectedReader(kestsim::sampleRecords(300), kestsim::WirePace::kDefaultBaud);
         click(IDC_READ_ALL);
         ASSERT_TRUE(waitFor([this] { return rowCount() >= 3; }));
+        // Enter has no live default button meanwhile: nothing closes.
+        ok("enter");
+        ASSERT_TRUE(waitFor([this] { return rowCount() >= 6; }));
+        EXPECT_TRUE(visible());
+        EXPECT_FALSE(enabled(IDC_READ_ALL)) << "Enter ended the download";
         ok(stop);
         settle();
         EXPECT_TRUE(visible());

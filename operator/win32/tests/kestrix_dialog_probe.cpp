@@ -5,7 +5,7 @@
 // one answer line on standard output. Texts travel as UTF-8 in hex.
 //
 //   click ID | settext ID HEX | gettext ID | enabled ID | visible | pos
-//   rowcount | rows | said | forget | answer 0|1 | choose HEX | escape | close
+//   rowcount | rows | said | forget | answer 0|1 | choose HEX | escape | enter | close
 //   idle (answers once no step is busy) | sleeps | quit
 #include <windows.h>
 #include <commctrl.h>
@@ -150,12 +150,13 @@ public:
             words >> name;
             toolkit_.fileChoices.push_back(unhex(name));
             answer("ok");
-        } else if (verb == "escape") {
-            // As the keyboard gives it: a key the dialog manager turns into
-            // IDCANCEL.
+        } else if (verb == "escape" || verb == "enter") {
+            // As the keyboard gives them: keys the dialog manager turns into
+            // IDCANCEL and into the default button (IDOK).
+            const WPARAM key = verb == "escape" ? VK_ESCAPE : VK_RETURN;
             HWND focus = GetFocus() ? GetFocus() : window;
-            PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0);
-            PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+            PostMessageW(focus, WM_KEYDOWN, key, 0);
+            PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
             answer("ok");
         } else if (verb == "close") {
             PostMessageW(window, WM_CLOSE, 0, 0);
