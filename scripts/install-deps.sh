@@ -11,6 +11,8 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine64 wine32:i386
+  # scripts/wine-cjk-fonts.sh looks up the installed Chinese font with fc-list.
+  fontconfig
   # scripts/check-windows-package.sh lists and reads the Windows zip.
   unzip
   # Kestrix: Qt 6 Widgets, Qt Multimedia for the beep, the platform plugins

@@ -11,17 +11,40 @@
 # a virtual X server and is driven by simulated key presses: connect, read all
 # records, then a screenshot of the window goes to docs/kestrix-screenshot.png
 # (or the file given as the first argument) and Kestrix is closed.
+#
+# scripts/run.sh --windows [SCREENSHOT] does the same with the Windows
+# Kestrix.exe (64-bit) under Wine, in a Wine prefix of its own
+# (build/wine-run-prefix) whose COM1..COM12 are the reader's links and whose
+# Chinese dialog fonts are mapped to an installed one
+# (scripts/wine-cjk-fonts.sh); the screenshot goes to
+# docs/kestrix-windows-screenshot.png.
+#
+# KESTRIX_BUILD_DIR names another build folder than build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 die() { echo "run.sh: $*" >&2; exit 1; }
 
+windows=""
+if [ "${1:-}" = "--windows" ]; then
+  windows=1
+  shift
+fi
+build=${KESTRIX_BUILD_DIR:-build}
+
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target kestsim_cli kestrix
+cmake -S . -B "$build" -G Ninja >/dev/null
+if [ -n "$windows" ]; then
+  cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target kestsim_cli kestlink_windows_x64
+else
+  cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target kestsim_cli kestrix
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestrix-run.XXXXXX")
-sim_pid="" xvfb_pid="" app_pid=""
+# app_pid is what the script started; window_pid owns Kestrix's windows. The
+# two are the same for the Linux program; under Wine app_pid is start.exe,
+# which lives as long as the program, and the program is a process of its own.
+sim_pid="" xvfb_pid="" app_pid="" window_pid="" server_pid=""
 stop() {  # stop PID: TERM, then KILL if it lingers
   [ -n "$1" ] && kill -0 "$1" 2>/dev/null || return 0
   kill "$1" 2>/dev/null || true
@@ -29,7 +52,14 @@ stop() {  # stop PID: TERM, then KILL if it lingers
   kill -KILL "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
+# stop_wine: every program of the run's prefix, then its wineserver.
+stop_wine() {
+  [ -n "$server_pid" ] || return 0
+  wineserver -k 2>/dev/null || true
+  stop "$server_pid"
+}
 cleanup() {
+  stop_wine
   stop "$app_pid"
   stop "$sim_pid"
   stop "$xvfb_pid"
@@ -74,18 +104,75 @@ else
   echo "using the reader in $KESTLINK_PORT_DIR"
 fi
 
+# --- the Wine prefix -----------------------------------------------------
+# One wineserver in the foreground for the whole run, given a second to
+# listen: a wine started sooner would start a server of its own. A daemon
+# server would take the first pty it opens as its terminal and be hung up.
+start_wine() {
+  export WINEPREFIX
+  WINEPREFIX="$(cd "$build" && pwd)/wine-run-prefix"
+  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+  mkdir -p "$WINEPREFIX"
+  wineserver --foreground --persistent 2>"$work/wineserver.log" &
+  server_pid=$!
+  sleep 1
+  if ! kill -0 "$server_pid" 2>/dev/null; then
+    server_pid=""
+    die "wineserver stopped at once; is one already running for $WINEPREFIX? (WINEPREFIX=$WINEPREFIX wineserver -k)"
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "making the Wine prefix $WINEPREFIX (once: about 20 s and 1.3 GB)"
+    wineboot --init >"$work/wineboot.log" 2>&1 || die "wineboot failed: $(tail -n 5 "$work/wineboot.log")"
+  fi
+  scripts/wine-cjk-fonts.sh
+  # Wine opens \\.\COMn through dosdevices/comN. The reader's own links
+  # rather than the ptys they point at, so that a restarted reader is found
+  # again; a comN whose link is missing fails at once.
+  local n
+  for n in $(seq 12); do
+    rm -f "$WINEPREFIX/dosdevices/com$n"
+    ln -s "$KESTLINK_PORT_DIR/COM$n" "$WINEPREFIX/dosdevices/com$n"
+  done
+}
+windows_program="$build/windows-x64/operator/win32"
+if [ -n "$windows" ]; then
+  [ -f "$windows_program/Kestrix.exe" ] || die "$windows_program/Kestrix.exe was not built"
+fi
+
+# start_kestrix: the Linux program, or the Windows one in its own folder,
+# where kestlink.dll is. Wine's first program of a session picks the display
+# for all of them (one started without DISPLAY leaves every later window
+# without a driver), so the prefix is started once the display is known.
+start_kestrix() {
+  if [ -n "$windows" ]; then
+    start_wine
+    (cd "$windows_program" && exec wine Kestrix.exe) &
+    app_pid=$!
+  else
+    "$build/operator/kestrix" &
+    app_pid=$!
+    window_pid=$app_pid
+  fi
+}
+
 # --- with a display: the newcomer drives -------------------------------------
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  if [ -n "$windows" ] && [ -z "${DISPLAY:-}" ]; then
+    die "Wine draws on X: DISPLAY is not set (Xwayland sets it)"
+  fi
   echo 'Kestrix is open: press "连接设备", then "读取数据".'
-  build/operator/kestrix &
-  app_pid=$!
+  start_kestrix
   wait "$app_pid" || true
   app_pid=""
   exit 0
 fi
 
 # --- without one: a virtual screen and simulated keys ------------------------
-screenshot=${1:-docs/kestrix-screenshot.png}
+if [ -n "$windows" ]; then
+  screenshot=${1:-docs/kestrix-windows-screenshot.png}
+else
+  screenshot=${1:-docs/kestrix-screenshot.png}
+fi
 mkdir -p "$(dirname "$screenshot")"
 for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || die "$tool is missing (scripts/install-deps.sh installs it)"
@@ -107,14 +194,16 @@ mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
 echo "virtual screen $DISPLAY (1024x768)"
 
-build/operator/kestrix &
-app_pid=$!
+start_kestrix
 
 # visible_windows: the program's mapped windows, one id a line.
-visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null || true; }
+visible_windows() { xdotool search --onlyvisible --pid "$window_pid" 2>/dev/null || true; }
+# main_window: sets $main. The Windows program's process is not known
+# before its window is; the virtual screen holds no other "Kestrix".
 main_window() {
-  main=$(xdotool search --onlyvisible --pid "$app_pid" --name '^Kestrix$' 2>/dev/null | head -n 1)
-  [ -n "$main" ]
+  main=$(xdotool search --onlyvisible ${window_pid:+--pid "$window_pid"} --name '^Kestrix$' 2>/dev/null | head -n 1)
+  [ -n "$main" ] || return 1
+  [ -n "$window_pid" ] || window_pid=$(xdotool getwindowpid "$main")
 }
 wait_for 30 'the window titled "Kestrix"' main_window
 echo "Kestrix window $main is up"
