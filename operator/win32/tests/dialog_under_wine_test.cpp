@@ -20,6 +20,7 @@
 
 #include <unistd.h>
 
+#include "hex_text.h"
 #include "control_ids.h"
 #include "csv_export.h"
 #include "kestsim/record.h"
@@ -34,30 +35,12 @@
 namespace kestrix {
 namespace {
 
+using kestrix::test::hex;
+using kestrix::test::unhex;
+
 namespace fs = std::filesystem;
 using kestlink::test::ProbeProcess;
 using kestlink::test::WineSession;
-
-std::string hex(const std::string &bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char b : bytes) {
-        text += digits[b >> 4];
-        text += digits[b & 0x0F];
-    }
-    return text.empty() ? "-" : text;
-}
-
-std::string unhex(const std::string &text)
-{
-    if (text == "-")
-        return {};
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2)
-        bytes += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
-    return bytes;
-}
 
 std::vector<std::string> words(const std::string &line)
 {

@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "hex_text.h"
 #include "compare_table.h"
 #include "control_ids.h"
 #include "kestrix_dlg.h"
@@ -24,31 +25,13 @@
 
 namespace {
 
+using kestrix::test::hex;
+using kestrix::test::unhex;
+
 using kestrix::CKestrixDlg;
 using kestrix::test::ScriptedWin32Toolkit;
 
 constexpr UINT kCommandMessage = WM_APP + 2; // a thread message: lParam is a std::string*
-
-std::string hex(const std::string &bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char b : bytes) {
-        text += digits[b >> 4];
-        text += digits[b & 0x0F];
-    }
-    return text.empty() ? "-" : text;
-}
-
-std::string unhex(const std::string &text)
-{
-    if (text == "-")
-        return {};
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2)
-        bytes += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
-    return bytes;
-}
 
 void answer(const std::string &line)
 {

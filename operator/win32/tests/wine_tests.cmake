@@ -1,21 +1,35 @@
-# The Windows dialog under Wine, driven from Linux: one test program, run
-# once against each cross build's kestrix_dialog_probe.exe, on a virtual X
-# server (Wine's windows need a display), with the Wine prefix of this build.
+# The Windows front end's tests that run here: a Linux test program drives a
+# probe of each cross build under Wine, on a virtual X server (Wine's windows
+# need a display), with the Wine prefix of this build.
 if(KESTRIX_WINDOWS AND TARGET kestlink_test_links)
   find_program(KESTRIX_XVFB_RUN xvfb-run REQUIRED)
-  add_executable(kestrix_windows_dialog_tests ${CMAKE_CURRENT_LIST_DIR}/dialog_under_wine_test.cpp)
-  target_link_libraries(kestrix_windows_dialog_tests PRIVATE kestlink_test_links kestrix_core GTest::gtest_main)
-  foreach(arch IN ITEMS x64 x86)
-    if(arch STREQUAL "x64")
-      set(build Win64)
-    else()
-      set(build Win32)
-    endif()
-    add_dependencies(kestrix_windows_dialog_tests kestlink_windows_${arch})
-    add_test(NAME kestrix_windows_dialog_${build}_under_wine
-      COMMAND ${KESTRIX_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:kestrix_windows_dialog_tests>)
-    set_tests_properties(kestrix_windows_dialog_${build}_under_wine PROPERTIES
-      ENVIRONMENT "KESTLINK_WINE_PREFIX=${KESTRIX_WINE_PREFIX};KESTRIX_DIALOG_PROBE=${CMAKE_BINARY_DIR}/windows-${arch}/operator/win32/kestrix_dialog_probe.exe"
-      RESOURCE_LOCK wine TIMEOUT 900)
-  endforeach()
+
+  # kestrix_wine_test(NAME SOURCE PROBE_VARIABLE PROBE TIMEOUT): the test
+  # program kestrix_windows_NAME_tests, run once for each build with
+  # PROBE_VARIABLE naming that build's PROBE.exe.
+  function(kestrix_wine_test name source probe_variable probe timeout)
+    set(target kestrix_windows_${name}_tests)
+    add_executable(${target} ${CMAKE_CURRENT_LIST_DIR}/${source})
+    target_link_libraries(${target} PRIVATE kestlink_test_links kestrix_core GTest::gtest_main)
+    foreach(arch IN ITEMS x64 x86)
+      if(arch STREQUAL "x64")
+        set(build Win64)
+      else()
+        set(build Win32)
+      endif()
+      add_dependencies(${target} kestlink_windows_${arch})
+      set(test kestrix_windows_${name}_${build}_under_wine)
+      add_test(NAME ${test}
+        COMMAND ${KESTRIX_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${target}>)
+      set_tests_properties(${test} PROPERTIES
+        ENVIRONMENT "KESTLINK_WINE_PREFIX=${KESTRIX_WINE_PREFIX};${probe_variable}=${CMAKE_BINARY_DIR}/windows-${arch}/operator/win32/${probe}.exe"
+        RESOURCE_LOCK wine TIMEOUT ${timeout})
+    endforeach()
+  endfunction()
+
+  # The dialog from the resources with a scripted toolkit, against the
+  # virtual reader.
+  kestrix_wine_test(dialog dialog_under_wine_test.cpp KESTRIX_DIALOG_PROBE kestrix_dialog_probe 900)
+  # The toolkit's real message boxes and file dialogs.
+  kestrix_wine_test(toolkit toolkit_under_wine_test.cpp KESTRIX_TOOLKIT_PROBE kestrix_toolkit_probe 600)
 endif()
