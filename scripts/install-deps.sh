@@ -24,6 +24,12 @@ packages=(
   xvfb xauth xdotool imagemagick
   # scripts/fuzz.sh: clang and its runtime libraries, which hold libFuzzer.
   clang libclang-rt-dev
+  # kestlink, the command-line tool: its argument parser.
+  libcli11-dev
+  # The Debian packages (scripts/package.sh, scripts/check-debian-packages.sh):
+  # CPack's dependency search (dpkg-shlibdeps, file), lintian, the AppStream
+  # and manual-page checks.
+  dpkg-dev file lintian appstream man-db
 )
 
 missing=()

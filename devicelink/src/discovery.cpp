@@ -64,6 +64,31 @@ bool readerAnswers(SerialChannel &port, const char *portName, trace::Lines &trac
 
 } // namespace
 
+namespace {
+
+// The port is tried with the link locked and settled.
+PortTry tryPort(SerialChannel &port, const char *portName, trace::Lines &traceLines)
+{
+    PortTry result;
+    result.opened = port.open(portName);
+    result.path = port.lastOpenPath();
+    if (!result.opened) {
+        result.failure = port.lastOpenFailure();
+        traceLines.portResult(portName, port.lastOpenPath(), trace::describe(result.failure));
+        return result;
+    }
+    applyReaderLine(port);
+    result.answered = readerAnswers(port, portName, traceLines);
+    // A port that did not answer in time may answer late; the next
+    // connect, which tries it again, gives it its time.
+    lineSettle().readEnded(result.answered, std::chrono::steady_clock::now());
+    if (!result.answered)
+        port.close();
+    return result;
+}
+
+} // namespace
+
 bool connectToReader()
 {
     trace::Lines traceLines; // written once the lock below is released
@@ -76,21 +101,23 @@ bool connectToReader()
     char portName[5] = {'C', 'O', 'M', '1', '\0'};
     for (int n = kFirstReaderPort; n <= kLastReaderPort; ++n) {
         portName[3] = static_cast<char>('0' + n);
-        if (!port.open(portName)) {
-            traceLines.portResult(portName, port.lastOpenPath(), trace::describe(port.lastOpenFailure()));
-            continue;
-        }
-        applyReaderLine(port);
-        const bool answered = readerAnswers(port, portName, traceLines);
-        // A port that did not answer in time may answer late; the next
-        // connect, which tries it again, gives it its time.
-        lineSettle().readEnded(answered, std::chrono::steady_clock::now());
-        if (answered)
+        if (tryPort(port, portName, traceLines).answered)
             return true;
-        port.close();
     }
     traceLines.message("no reader answered on COM3 to COM9");
     return false;
+}
+
+PortTry connectToPort(const char *portName, bool stayOpen)
+{
+    trace::Lines traceLines;
+    auto lock = lockLink();
+    auto &port = channel();
+    lineSettle().waitBeforeConnect();
+    PortTry result = tryPort(port, portName, traceLines);
+    if (result.answered && !stayOpen)
+        port.close();
+    return result;
 }
 
 } // namespace kestlink

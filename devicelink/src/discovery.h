@@ -2,6 +2,8 @@
 // handshake, and the first that answers stays open.
 #pragma once
 
+#include <string>
+
 #include "serial_channel.h"
 
 namespace kestlink {
@@ -16,5 +18,19 @@ void applyReaderLine(SerialChannel &port);
 
 // Returns true with the channel open on the reader's port, false with it closed.
 bool connectToReader();
+
+// What trying one port gave.
+struct PortTry {
+    std::string path;                        // the device the name leads to
+    bool opened = false;
+    OpenFailure failure = OpenFailure::None; // why it did not open
+    bool answered = false;                   // the reader answered the handshake
+};
+
+// One port as connectToReader tries each of COM3 to COM9: opened (a "COMn"
+// name or a device path), set to the reader's line, given the handshake.
+// With stayOpen the channel stays on it when the reader answered; it is
+// closed otherwise. For the command-line tool; not exported.
+PortTry connectToPort(const char *portName, bool stayOpen = true);
 
 } // namespace kestlink

@@ -1,9 +1,10 @@
 // The comparison list: loading it from a file, giving it to the reader and
 // erasing the reader's copy.
-#include "download.h"
+#include "kestrix_controller.h"
 #include "file_names.h"
 #include "kestlink.h"
 #include "messages.h"
+#include "reader_plans.h"
 
 namespace kestrix {
 
@@ -33,18 +34,9 @@ void KestrixController::downloadCompareList()
     if (busy_ || compareTable_.count <= 0)
         return;
     view_.setProgress(0);
-    DownloadPlan d;
-    d.count = d.barBase = static_cast<std::size_t>(compareTable_.count);
     // The entries go as they are now; the table cannot change meanwhile, as
     // loading another file waits for the download to end.
-    d.item = [table = &compareTable_](std::size_t i) {
-        const bool stored = KX_LoadCmpData(static_cast<std::uint16_t>(i), &table->entries[i]) == 1;
-        return DownloadItem{stored, std::nullopt};
-    };
-    d.failedText = text::kCompareDownloadFailed;
-    d.stoppedText = text::kCompareStopped;
-    d.doneText = text::kCompareDownloaded;
-    runDownload(std::move(d));
+    runDownload(compareDownloadPlan(compareTable_));
 }
 
 void KestrixController::deleteCompareList()

@@ -1,23 +1,10 @@
-// The one loop of every download.
-#include <string>
-
+// Every download of the dialog: the shared loop, on the worker, its items
+// and the bar reaching the list as they come.
 #include "download.h"
-#include "messages.h"
+#include "kestrix_controller.h"
 #include "progress.h"
 
 namespace kestrix {
-
-namespace {
-constexpr int kPauseBeforeDownloadMs = 50;
-
-std::string withCount(const char *format, std::size_t count)
-{
-    std::string text = format;
-    if (const auto at = text.find("%1"); at != std::string::npos)
-        text.replace(at, 2, std::to_string(count));
-    return text;
-}
-} // namespace
 
 void KestrixController::runDownload(DownloadPlan download)
 {
@@ -27,30 +14,34 @@ void KestrixController::runDownload(DownloadPlan download)
     downloading_ = true;
     stopRequested_ = false;
     worker_->run([this, d = std::move(download)] {
-        if (d.pauseFirst)
-            toolkit_.sleepMs(kPauseBeforeDownloadMs);
-        const auto end = [this](Step last) {
-            post([this, last = std::move(last)] {
-                downloading_ = false;
-                finish(last);
+        const DownloadOutcome outcome = runDownloadLoop(
+            d, stopRequested_, [this](int ms) { toolkit_.sleepMs(ms); },
+            [this, &d](std::size_t i, DownloadItem &&item) {
+                post([this, row = std::move(item.row), position = progressPosition(i, d.barBase)]() mutable {
+                    if (row)
+                        appendRow(std::move(*row));
+                    view_.setProgress(position);
+                });
             });
-        };
-        for (std::size_t i = 0; i < d.count; ++i) {
-            if (stopRequested_)
-                return end([this, i, text = d.stoppedText] { say(withCount(text, i)); });
-            DownloadItem item = d.item(i);
-            if (!item.ok)
-                return end([this, text = d.failedText] { say(text); });
-            post([this, row = std::move(item.row), position = progressPosition(i, d.barBase)]() mutable {
-                if (row)
-                    appendRow(std::move(*row));
-                view_.setProgress(position);
-            });
+        Step last;
+        switch (outcome.end) {
+        case DownloadEnd::Stopped:
+            last = [this, text = withCount(d.stoppedText, outcome.itemsDone)] { say(text); };
+            break;
+        case DownloadEnd::Failed:
+            last = [this, text = d.failedText] { say(text); };
+            break;
+        case DownloadEnd::Done:
+            last = [this, text = d.doneText] {
+                view_.setProgress(100);
+                if (text)
+                    say(text);
+            };
+            break;
         }
-        end([this, text = d.doneText] {
-            view_.setProgress(100);
-            if (text)
-                say(text);
+        post([this, last = std::move(last)] {
+            downloading_ = false;
+            finish(last);
         });
     });
 }

@@ -2,6 +2,7 @@
 #include "kestlink.h"
 #include "kestrix_controller.h"
 #include "messages.h"
+#include "reader_plans.h"
 
 namespace kestrix {
 
@@ -15,16 +16,7 @@ void KestrixController::setTime()
     if (busy_)
         return;
     const LocalTime now = toolkit_.localTime();
-    // Plain values; the library sends them as BCD.
-    const DeviceTime clock = {
-        0x20,
-        static_cast<std::uint8_t>(now.year % 100),
-        static_cast<std::uint8_t>(now.month),
-        static_cast<std::uint8_t>(now.day),
-        static_cast<std::uint8_t>(now.hour),
-        static_cast<std::uint8_t>(now.minute),
-        static_cast<std::uint8_t>(now.second),
-    };
+    const DeviceTime clock = deviceTimeFor(now);
     work([this, clock]() -> Step {
         const bool set = KX_SetTime(&clock) == 1;
         return [this, set] {

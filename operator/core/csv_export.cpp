@@ -98,16 +98,21 @@ TakenBack takeBack(OutputFile &file, std::uint64_t before, std::size_t written)
 
 } // namespace
 
+std::unique_ptr<OutputFile> openCsvFile(const std::string &path, std::string &reason)
+{
+    FileOpening<OutputFile> opening = openOutputFile(path);
+    if (!opening.file)
+        reason = cannotWriteFileText(path, opening.error ? writeErrorReason(opening.error) : fileKindReason(opening.kind));
+    return std::move(opening.file);
+}
+
 SaveResult appendRowsToCsv(const std::string &path, const std::vector<RowTexts> &rows)
 {
-    const FileOpening<OutputFile> opening = openOutputFile(path);
-    if (!opening.file) {
-        SaveResult result;
-        result.reason = cannotWriteFileText(
-            path, opening.error ? writeErrorReason(opening.error) : fileKindReason(opening.kind));
+    SaveResult result;
+    const std::unique_ptr<OutputFile> file = openCsvFile(path, result.reason);
+    if (!file)
         return result;
-    }
-    return appendRowsToFile(path, *opening.file, rows);
+    return appendRowsToFile(path, *file, rows);
 }
 
 SaveResult appendRowsToFile(const std::string &path, OutputFile &file, const std::vector<RowTexts> &rows)

@@ -2,6 +2,7 @@
 // feed alone, the header only when the file is empty, no quoting.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,7 +40,12 @@ struct SaveResult {
 // may now be in the file, and partlyWritten is set.
 SaveResult appendRowsToCsv(const std::string &path, const std::vector<RowTexts> &rows);
 
-// The same onto a file already opened by openOutputFile; path names it in
+// Opens the file as appendRowsToCsv does, refusing what is no regular file
+// at once; null with the reason (naming the file) when it cannot be opened.
+// The command-line tool opens its file so before a long download.
+std::unique_ptr<OutputFile> openCsvFile(const std::string &path, std::string &reason);
+
+// The same onto a file already opened by openOutputFile or openCsvFile; path names it in
 // the reason. Closes the file, and removes it when it was created and the
 // save failed.
 SaveResult appendRowsToFile(const std::string &path, OutputFile &file, const std::vector<RowTexts> &rows);

@@ -1,13 +1,15 @@
-// One download, item by item on the worker: the records of read all and read
-// range, the entries of the comparison list. What each item brings and where
-// the bar stands reach the list as they come; Esc stops it between items.
+// One download, item by item: the records of read all and read range, the
+// entries of the comparison list. The dialog runs it on its worker and shows
+// each item as it comes; the command-line tool runs it in place. Either may
+// stop it between items.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <functional>
 #include <optional>
-#include <string>
 
-#include "kestrix_controller.h"
+#include "row_texts.h"
 
 namespace kestrix {
 
@@ -22,10 +24,30 @@ struct DownloadPlan {
     std::size_t count = 0;   // items, 0 to count - 1
     std::size_t barBase = 0; // the count the bar measures against
     bool pauseFirst = false; // the reader is given 50 ms before the first item
-    std::function<DownloadItem(std::size_t i)> item; // runs on the worker
+    std::function<DownloadItem(std::size_t i)> item; // one transaction
     const char *failedText = nullptr;  // said when an item fails
     const char *stoppedText = nullptr; // said when stopped; %1 is the items done
     const char *doneText = nullptr;    // said when all are done; none when null
 };
+
+constexpr int kPauseBeforeDownloadMs = 50;
+
+enum class DownloadEnd { Done, Failed, Stopped };
+
+struct DownloadOutcome {
+    DownloadEnd end = DownloadEnd::Done;
+    std::size_t itemsDone = 0; // items that succeeded
+};
+
+// The one loop of every download: the pause when the plan asks for it
+// (through sleepMs), then item after item, each handed to `delivered` with
+// its index, until one fails or `stop` is set; stop is looked at before
+// every item, so the item in hand always ends.
+DownloadOutcome runDownloadLoop(const DownloadPlan &plan, const std::atomic<bool> &stop,
+                                const std::function<void(int ms)> &sleepMs,
+                                const std::function<void(std::size_t i, DownloadItem &&item)> &delivered);
+
+// The text of plan.stoppedText with %1 replaced by the count.
+std::string withCount(const char *format, std::size_t count);
 
 } // namespace kestrix

@@ -58,7 +58,7 @@ TEST(WithoutDuplicateCards, SmallListsAsTheOriginalRuleHasThem)
         std::vector<RowTexts> rows;
         // Numbers out of order: the result numbers afresh either way.
         for (std::size_t i = 0; i < cards.size(); ++i)
-            rows.push_back(row(static_cast<int>(40 - i), cards[i], "t" + std::to_string(i)));
+            rows.push_back(row(static_cast<int>(40 - i), cards[i], std::string("t").append(std::to_string(i))));
         EXPECT_EQ(withoutDuplicateCards(rows), referenceWithoutDuplicates(rows)) << cards.size();
     }
 }
