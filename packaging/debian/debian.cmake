@@ -119,7 +119,8 @@ a list, saves them to CSV, sets the reader's clock and gives it a comparison
 list of card numbers. Its texts are in Chinese.")
 
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION electronics)
-set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "${kestrix_needs_library}")
+# kestlink links the library statically and kestsim does not use it: the
+# tools need only what dpkg-shlibdeps finds.
 set(CPACK_DEBIAN_TOOLS_DESCRIPTION "command-line tool and virtual reader for the RFID tag reader
 kestlink reads the handheld RFID tag reader's records to the terminal, CSV or
 JSON, sets its clock, erases it and manages its comparison list, domain
