@@ -28,18 +28,6 @@ CompareTable &theCompareTable()
     return table;
 }
 
-constexpr int kColumnWidths[RecordListModel::kColumns] = {50, 120, 140, 50};
-
-struct FieldControl {
-    Field field;
-    int id;
-};
-constexpr FieldControl kFieldControls[] = {
-    {Field::RecordCount, IDC_RECORD_COUNT}, {Field::SingleNumber, IDC_SINGLE_NUMBER},
-    {Field::KeyText, IDC_KEY_TEXT},         {Field::KeyReadBack, IDC_KEY_READBACK},
-    {Field::RangeStart, IDC_RANGE_START},   {Field::RangeEnd, IDC_RANGE_END},
-};
-
 } // namespace
 
 CKestrixDlg::CKestrixDlg(Toolkit &toolkit, QWidget *parent) : QDialog(parent), icon_(kestrixIcon())
@@ -135,49 +123,18 @@ void CKestrixDlg::setUpRecordList()
     listView_->horizontalHeader()->setHighlightSections(false);
     listView_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (int c = 0; c < RecordListModel::kColumns; ++c)
-        listView_->horizontalHeader()->resizeSection(c, kColumnWidths[c]);
+        listView_->horizontalHeader()->resizeSection(c, kListColumns[c].width);
 }
 
 QWidget *CKestrixDlg::control(int id) const { return controls_.value(id, nullptr); }
 QPushButton *CKestrixDlg::button(int id) const { return qobject_cast<QPushButton *>(control(id)); }
 QLineEdit *CKestrixDlg::edit(int id) const { return qobject_cast<QLineEdit *>(control(id)); }
 
-void CKestrixDlg::route(int id)
-{
-    auto &c = *controller_;
-    using Step = void (KestrixController::*)();
-    static const std::pair<int, Step> routes[] = {
-        {IDOK, &KestrixController::closeChecked},
-        {IDC_CONNECT, &KestrixController::connect},
-        {IDC_DISCONNECT, &KestrixController::disconnect},
-        {IDC_READ_ALL, &KestrixController::readAll},
-        {IDC_SET_TIME, &KestrixController::setTime},
-        {IDC_DELETE_ALL, &KestrixController::deleteAll},
-        {IDC_SAVE_FILE, &KestrixController::saveFile},
-        {IDC_CLEAR_LIST, &KestrixController::clearList},
-        {IDC_QUERY_COUNT, &KestrixController::queryCount},
-        {IDC_READ_ONE, &KestrixController::readOne},
-        {IDC_OPEN_COMPARE, &KestrixController::openCompareFile},
-        {IDC_DOWNLOAD_COMPARE, &KestrixController::downloadCompareList},
-        {IDC_DELETE_COMPARE, &KestrixController::deleteCompareList},
-        {IDC_REMOVE_DUPLICATES, &KestrixController::removeDuplicates},
-        {IDC_READ_RANGE, &KestrixController::readRange},
-    };
-    // The key buttons stay hidden and do nothing.
-    for (const auto &[routeId, step] : routes)
-        if (routeId == id)
-            return (c.*step)();
-}
+void CKestrixDlg::route(int id) { controller_->press(id); }
 
 // ---- the view ----------------------------------------------------------------
 
-QLineEdit *CKestrixDlg::editOf(Field field) const
-{
-    for (const auto &f : kFieldControls)
-        if (f.field == field)
-            return edit(f.id);
-    return nullptr;
-}
+QLineEdit *CKestrixDlg::editOf(Field field) const { return edit(editIdOf(field)); }
 
 std::string CKestrixDlg::fieldText(Field field) const { return editOf(field)->text().toStdString(); }
 

@@ -4,20 +4,6 @@
 
 namespace kestrix {
 
-namespace {
-const char *const kHeaders[RecordListModel::kColumns] = {"序号", "卡号", "时间", "标记"};
-
-const std::string &columnBytes(const RowTexts &row, int column)
-{
-    switch (column) {
-    case 0: return row.sequence;
-    case 1: return row.cardNumber;
-    case 2: return row.time;
-    default: return row.flag;
-    }
-}
-} // namespace
-
 RecordListModel::RecordListModel(const RecordList &rows, QObject *parent)
     : QAbstractTableModel(parent), rows_(rows), shown_(static_cast<int>(rows.size()))
 {
@@ -45,7 +31,7 @@ int RecordListModel::columnCount(const QModelIndex &parent) const { return paren
 
 QString RecordListModel::displayText(int row, int column) const
 {
-    return QString::fromStdU16String(gbkToUtf16(columnBytes(rows_[static_cast<std::size_t>(row)], column)));
+    return QString::fromStdU16String(gbkToUtf16(columnText(rows_[static_cast<std::size_t>(row)], column)));
 }
 
 QVariant RecordListModel::data(const QModelIndex &index, int role) const
@@ -64,7 +50,7 @@ QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
         return {};
     if (role == Qt::DisplayRole)
-        return QString::fromUtf8(kHeaders[section]);
+        return QString::fromUtf8(kListColumns[section].title);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     return {};

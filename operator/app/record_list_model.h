@@ -13,7 +13,7 @@ namespace kestrix {
 class RecordListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kColumns = 4;
+    static constexpr int kColumns = kListColumnCount;
 
     explicit RecordListModel(const RecordList &rows, QObject *parent = nullptr);
 

@@ -1,7 +1,11 @@
 // The controller's shared machinery (work on the worker, Esc, the end of the
-// session) and the connection buttons.
+// session), the routing of a click to its button's step, and the connection
+// buttons.
 #include "kestrix_controller.h"
 
+#include <utility>
+
+#include "control_ids.h"
 #include "kestlink.h"
 #include "messages.h"
 
@@ -86,6 +90,31 @@ void KestrixController::shutdown()
     stopRequested_ = true;
     worker_.reset(); // the transaction in hand ends; nothing queued after it runs
     alive_.reset();  // nor anything it posted
+}
+
+void KestrixController::press(int controlId)
+{
+    using Step = void (KestrixController::*)();
+    static const std::pair<int, Step> buttons[] = {
+        {IDOK, &KestrixController::closeChecked},
+        {IDC_CONNECT, &KestrixController::connect},
+        {IDC_DISCONNECT, &KestrixController::disconnect},
+        {IDC_READ_ALL, &KestrixController::readAll},
+        {IDC_SET_TIME, &KestrixController::setTime},
+        {IDC_DELETE_ALL, &KestrixController::deleteAll},
+        {IDC_SAVE_FILE, &KestrixController::saveFile},
+        {IDC_CLEAR_LIST, &KestrixController::clearList},
+        {IDC_QUERY_COUNT, &KestrixController::queryCount},
+        {IDC_READ_ONE, &KestrixController::readOne},
+        {IDC_OPEN_COMPARE, &KestrixController::openCompareFile},
+        {IDC_DOWNLOAD_COMPARE, &KestrixController::downloadCompareList},
+        {IDC_DELETE_COMPARE, &KestrixController::deleteCompareList},
+        {IDC_REMOVE_DUPLICATES, &KestrixController::removeDuplicates},
+        {IDC_READ_RANGE, &KestrixController::readRange},
+    };
+    for (const auto &[id, step] : buttons)
+        if (id == controlId)
+            return (this->*step)();
 }
 
 void KestrixController::closeChecked()

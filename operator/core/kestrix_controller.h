@@ -49,6 +49,10 @@ public:
     void openCompareFile();   // 打开对比文件
     void downloadCompareList(); // 下载对比文件
     void deleteCompareList(); // 删除对比文件
+    // The button with this control identifier (control_ids.h) pressed, as
+    // each front end routes its clicks; the hidden key buttons and any other
+    // identifier do nothing.
+    void press(int controlId);
 
     // Esc and the window's close box: a download stops after the record in
     // hand, and says so; otherwise the dialog closes, without the checks of

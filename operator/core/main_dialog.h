@@ -7,6 +7,7 @@
 #include <span>
 
 #include "control_ids.h"
+#include "view.h"
 
 namespace kestrix {
 
@@ -43,5 +44,19 @@ struct DialogTemplate {
 };
 
 const DialogTemplate &mainDialogTemplate();
+
+// The edit control each of the steps' fields is shown in.
+constexpr int editIdOf(Field field)
+{
+    switch (field) {
+    case Field::RecordCount: return IDC_RECORD_COUNT;
+    case Field::SingleNumber: return IDC_SINGLE_NUMBER;
+    case Field::KeyText: return IDC_KEY_TEXT;
+    case Field::KeyReadBack: return IDC_KEY_READBACK;
+    case Field::RangeStart: return IDC_RANGE_START;
+    case Field::RangeEnd: return IDC_RANGE_END;
+    }
+    return 0;
+}
 
 } // namespace kestrix

@@ -4,6 +4,16 @@
 
 namespace kestrix {
 
+const std::string &columnText(const RowTexts &row, int column)
+{
+    switch (column) {
+    case 0: return row.sequence;
+    case 1: return row.cardNumber;
+    case 2: return row.time;
+    default: return row.flag;
+    }
+}
+
 std::string sequenceText(std::int32_t s)
 {
     // A negative number shows the digits of its magnitude: the list never

@@ -14,40 +14,6 @@ namespace kestrix {
 
 namespace {
 
-struct Column {
-    const wchar_t *title;
-    int width; // pixels
-};
-constexpr Column kColumns[] = {{L"序号", 50}, {L"卡号", 120}, {L"时间", 140}, {L"标记", 50}};
-
-struct FieldControl {
-    Field field;
-    int id;
-};
-constexpr FieldControl kFieldControls[] = {
-    {Field::RecordCount, IDC_RECORD_COUNT}, {Field::SingleNumber, IDC_SINGLE_NUMBER},
-    {Field::KeyText, IDC_KEY_TEXT},         {Field::KeyReadBack, IDC_KEY_READBACK},
-    {Field::RangeStart, IDC_RANGE_START},   {Field::RangeEnd, IDC_RANGE_END},
-};
-
-int idOf(Field field)
-{
-    for (const auto &f : kFieldControls)
-        if (f.field == field)
-            return f.id;
-    return 0;
-}
-
-const std::string &columnBytes(const RowTexts &row, int column)
-{
-    switch (column) {
-    case 0: return row.sequence;
-    case 1: return row.cardNumber;
-    case 2: return row.time;
-    default: return row.flag;
-    }
-}
-
 // The buttons of the template, from its one table.
 template <typename Each> void forEachButton(Each each)
 {
@@ -127,12 +93,13 @@ void CKestrixDlg::initialise()
 
     HWND list = control(IDC_RECORD_LIST);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
+    for (int c = 0; c < kListColumnCount; ++c) {
+        std::wstring title = toWide(kListColumns[c].title);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.fmt = LVCFMT_LEFT;
-        column.cx = kColumns[c].width;
-        column.pszText = const_cast<wchar_t *>(kColumns[c].title);
+        column.cx = kListColumns[c].width;
+        column.pszText = title.data();
         ListView_InsertColumn(list, c, &column);
     }
     SendMessageW(control(IDC_PROGRESS), PBM_SETRANGE32, 0, 100);
@@ -200,31 +167,9 @@ void CKestrixDlg::route(int id)
 {
     if (!controller_)
         return;
-    auto &c = *controller_;
     if (id == IDCANCEL) // Esc
-        return c.escape();
-    using Step = void (KestrixController::*)();
-    static const std::pair<int, Step> routes[] = {
-        {IDOK, &KestrixController::closeChecked},
-        {IDC_CONNECT, &KestrixController::connect},
-        {IDC_DISCONNECT, &KestrixController::disconnect},
-        {IDC_READ_ALL, &KestrixController::readAll},
-        {IDC_SET_TIME, &KestrixController::setTime},
-        {IDC_DELETE_ALL, &KestrixController::deleteAll},
-        {IDC_SAVE_FILE, &KestrixController::saveFile},
-        {IDC_CLEAR_LIST, &KestrixController::clearList},
-        {IDC_QUERY_COUNT, &KestrixController::queryCount},
-        {IDC_READ_ONE, &KestrixController::readOne},
-        {IDC_OPEN_COMPARE, &KestrixController::openCompareFile},
-        {IDC_DOWNLOAD_COMPARE, &KestrixController::downloadCompareList},
-        {IDC_DELETE_COMPARE, &KestrixController::deleteCompareList},
-        {IDC_REMOVE_DUPLICATES, &KestrixController::removeDuplicates},
-        {IDC_READ_RANGE, &KestrixController::readRange},
-    };
-    // The key buttons stay hidden and do nothing.
-    for (const auto &[routeId, step] : routes)
-        if (routeId == id)
-            return (c.*step)();
+        return controller_->escape();
+    controller_->press(id);
 }
 
 void CKestrixDlg::showRow(NMLVDISPINFOW &item)
@@ -237,7 +182,7 @@ void CKestrixDlg::showRow(NMLVDISPINFOW &item)
         return;
     // The reader's GBK bytes, by code page 936; a byte that is no character
     // shows as U+FFFD.
-    const std::u16string text = gbkToUtf16(columnBytes(rows[index], item.item.iSubItem));
+    const std::u16string text = gbkToUtf16(columnText(rows[index], item.item.iSubItem));
     cell_.assign(text.begin(), text.end());
     lstrcpynW(item.item.pszText, cell_.c_str(), item.item.cchTextMax);
 }
@@ -266,7 +211,7 @@ void CKestrixDlg::dropPostedTasks()
 
 std::string CKestrixDlg::fieldText(Field field) const
 {
-    HWND edit = control(idOf(field));
+    HWND edit = control(editIdOf(field));
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
     const int n = GetWindowTextW(edit, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
@@ -275,12 +220,12 @@ std::string CKestrixDlg::fieldText(Field field) const
 
 void CKestrixDlg::setFieldText(Field field, const std::string &text)
 {
-    SetWindowTextW(control(idOf(field)), toWide(text).c_str());
+    SetWindowTextW(control(editIdOf(field)), toWide(text).c_str());
 }
 
 void CKestrixDlg::selectField(Field field)
 {
-    HWND edit = control(idOf(field));
+    HWND edit = control(editIdOf(field));
     SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
     SendMessageW(edit, EM_SETSEL, 0, -1);
 }

@@ -37,16 +37,11 @@ namespace {
 
 using kestrix::test::hex;
 using kestrix::test::unhex;
+using kestrix::test::words;
 
 namespace fs = std::filesystem;
 using kestlink::test::ProbeProcess;
 using kestlink::test::WineSession;
-
-std::vector<std::string> words(const std::string &line)
-{
-    std::istringstream in(line);
-    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
-}
 
 std::string readFile(const fs::path &path)
 {

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "hex_text.h"
+#include "probe_commands.h"
 #include "compare_table.h"
 #include "control_ids.h"
 #include "kestrix_dlg.h"
@@ -27,18 +28,13 @@ namespace {
 
 using kestrix::test::hex;
 using kestrix::test::unhex;
+using kestrix::test::answer;
+using kestrix::test::commandIn;
 
 using kestrix::CKestrixDlg;
 using kestrix::test::ScriptedWin32Toolkit;
 
-constexpr UINT kCommandMessage = WM_APP + 2; // a thread message: lParam is a std::string*
 
-void answer(const std::string &line)
-{
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 std::string cellText(HWND list, int row, int column)
 {
@@ -188,19 +184,7 @@ int main()
     }
     Probe probe(dialog, toolkit);
 
-    // Standard input is read on a thread of its own; each line comes to the
-    // dialog's thread as a message, so that commands run between messages.
-    const DWORD uiThread = GetCurrentThreadId();
-    std::thread reader([uiThread] {
-        std::string line;
-        while (std::getline(std::cin, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            PostThreadMessageW(uiThread, kCommandMessage, 0, reinterpret_cast<LPARAM>(new std::string(line)));
-        }
-        PostThreadMessageW(uiThread, kCommandMessage, 0, reinterpret_cast<LPARAM>(new std::string("quit")));
-    });
-    reader.detach();
+    kestrix::test::readCommandsForThisThread();
     answer("ready");
 
     MSG message;
@@ -209,9 +193,8 @@ int main()
     // nothing else happens is still answered.
     SetTimer(nullptr, 0, 20, nullptr);
     while (running && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.hwnd == nullptr && message.message == kCommandMessage) {
-            std::unique_ptr<std::string> line(reinterpret_cast<std::string *>(message.lParam));
-            running = probe.run(*line);
+        if (const auto command = commandIn(message)) {
+            running = probe.run(*command);
         } else if (!IsDialogMessageW(dialog.window(), &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
@@ -220,6 +203,5 @@ int main()
     }
     dialog.destroy();
     std::fflush(stdout);
-    // The reader thread may still sit in getline: end without waiting for it.
     ExitProcess(0);
 }

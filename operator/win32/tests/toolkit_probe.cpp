@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "hex_text.h"
+#include "probe_commands.h"
 #include "win32_text.h"
 #include "win32_toolkit.h"
 
@@ -39,11 +40,12 @@ namespace {
 
 using kestrix::test::hex;
 using kestrix::test::unhex;
+using kestrix::test::answer;
+using kestrix::test::commandIn;
 
 using kestrix::toUtf8;
 using kestrix::toWide;
 
-constexpr UINT kCommandMessage = WM_APP + 2; // a thread message: lParam is a std::string*
 constexpr int kFileNameBox = 0x47c;          // cmb13: the name box, a combo box with an edit
 constexpr int kFileNameEdit = 0x480;         // edt1: the name box of dialogs without the combo
 constexpr int kFileTypes = 0x470;            // cmb1: the file types
@@ -64,12 +66,6 @@ std::string joined(const std::vector<std::string> &items)
     return text.empty() ? "-" : text;
 }
 
-void answer(const std::string &line)
-{
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 std::string windowText(HWND window)
 {
@@ -428,7 +424,7 @@ private:
         // Whatever was queued for this thread has run before the answer.
         MSG queued;
         while (PeekMessageW(&queued, nullptr, 0, 0, PM_REMOVE)) {
-            if (queued.hwnd == nullptr && queued.message == kCommandMessage) {
+            if (queued.hwnd == nullptr && queued.message == kestrix::test::kCommandMessage) {
                 PostThreadMessageW(uiThread_, queued.message, queued.wParam, queued.lParam);
                 break;
             }
@@ -464,31 +460,16 @@ int main()
     const DWORD uiThread = GetCurrentThreadId();
     Probe probe(owner, uiThread);
 
-    // Standard input is read on a thread of its own; each line comes to this
-    // thread as a message. The next line is only sent once the last one is
-    // answered, so none arrives while a box's own loop runs (which would
-    // drop it).
-    std::thread reader([uiThread] {
-        std::string line;
-        while (std::getline(std::cin, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            PostThreadMessageW(uiThread, kCommandMessage, 0, reinterpret_cast<LPARAM>(new std::string(line)));
-        }
-        PostThreadMessageW(uiThread, kCommandMessage, 0, reinterpret_cast<LPARAM>(new std::string("quit")));
-    });
-    reader.detach();
-    // The queue exists before the reader posts to it: GetMessage below, or
-    // this peek, made it.
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    // The next line is only sent once the last one is answered, so none
+    // arrives while a box's own loop runs (which would drop it).
+    kestrix::test::readCommandsForThisThread();
     answer("ready");
 
+    MSG message;
     bool running = true;
     while (running && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.hwnd == nullptr && message.message == kCommandMessage) {
-            std::unique_ptr<std::string> line(reinterpret_cast<std::string *>(message.lParam));
-            running = probe.run(*line);
+        if (const auto command = commandIn(message)) {
+            running = probe.run(*command);
         } else {
             TranslateMessage(&message);
             DispatchMessageW(&message);
@@ -496,6 +477,5 @@ int main()
     }
     DestroyWindow(owner);
     std::fflush(stdout);
-    // The reader thread may still sit in getline: end without waiting for it.
     ExitProcess(0);
 }

@@ -29,15 +29,10 @@ namespace {
 
 using kestrix::test::hex;
 using kestrix::test::unhex;
+using kestrix::test::words;
 
 namespace fs = std::filesystem;
 using kestlink::test::ProbeProcess;
-
-std::vector<std::string> words(const std::string &line)
-{
-    std::istringstream in(line);
-    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
-}
 
 std::vector<std::string> unhexList(const std::string &text)
 {
