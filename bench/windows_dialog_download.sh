@@ -16,13 +16,13 @@ records=${2:-1000}
 [ -z "${KESTRIX_BENCH_UNDER_XVFB:-}" ] &&
   exec env KESTRIX_BENCH_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$records"
 
-export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# shellcheck source=scripts/wine-prefix.sh
+. scripts/wine-prefix.sh
 work=$(mktemp -d)
-ks="" ws=""
+ks=""
 cleanup() {
   [ -n "$ks" ] && kill "$ks" 2>/dev/null
-  wineserver -k 2>/dev/null || true
-  [ -n "$ws" ] && kill "$ws" 2>/dev/null
+  wine_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -30,14 +30,7 @@ trap cleanup EXIT
 "$build/simulator/kestsim" --records "$records" >"$work/kestsim.out" 2>"$work/kestsim.err" &
 ks=$!
 for _ in $(seq 50); do grep -q '^KESTLINK_PORT_DIR=' "$work/kestsim.out" && break; sleep 0.2; done
-ports=$(sed -n 's/^KESTLINK_PORT_DIR=//p' "$work/kestsim.out")
-mkdir -p "$WINEPREFIX/dosdevices"
-for n in $(seq 1 12); do ln -sfn "$ports/COM$n" "$WINEPREFIX/dosdevices/com$n"; done
-# One server in the foreground, listening before the first program starts.
-wineserver -f -p &
-ws=$!
-sleep 1
-[ -f "$WINEPREFIX/system.reg" ] || wineboot --init
+wine_start "$build/wine-prefix" "$work" "$(sed -n 's/^KESTLINK_PORT_DIR=//p' "$work/kestsim.out")"
 
 for arch in x64 x86; do
   (cd "$build/windows-$arch/operator/win32" && python3 - "$arch" "$records" <<'PY'

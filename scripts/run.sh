@@ -44,7 +44,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kestrix-run.XXXXXX")
 # app_pid is what the script started; window_pid owns Kestrix's windows. The
 # two are the same for the Linux program; under Wine app_pid is start.exe,
 # which lives as long as the program, and the program is a process of its own.
-sim_pid="" xvfb_pid="" app_pid="" window_pid="" server_pid=""
+sim_pid="" xvfb_pid="" app_pid="" window_pid=""
 stop() {  # stop PID: TERM, then KILL if it lingers
   [ -n "$1" ] && kill -0 "$1" 2>/dev/null || return 0
   kill "$1" 2>/dev/null || true
@@ -52,14 +52,10 @@ stop() {  # stop PID: TERM, then KILL if it lingers
   kill -KILL "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
-# stop_wine: every program of the run's prefix, then its wineserver.
-stop_wine() {
-  [ -n "$server_pid" ] || return 0
-  wineserver -k 2>/dev/null || true
-  stop "$server_pid"
-}
+# shellcheck source=scripts/wine-prefix.sh
+. scripts/wine-prefix.sh
 cleanup() {
-  stop_wine
+  wine_stop
   stop "$app_pid"
   stop "$sim_pid"
   stop "$xvfb_pid"
@@ -105,34 +101,9 @@ else
 fi
 
 # --- the Wine prefix -----------------------------------------------------
-# One wineserver in the foreground for the whole run, given a second to
-# listen: a wine started sooner would start a server of its own. A daemon
-# server would take the first pty it opens as its terminal and be hung up.
 start_wine() {
-  export WINEPREFIX
-  WINEPREFIX="$(cd "$build" && pwd)/wine-run-prefix"
-  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
-  mkdir -p "$WINEPREFIX"
-  wineserver --foreground --persistent 2>"$work/wineserver.log" &
-  server_pid=$!
-  sleep 1
-  if ! kill -0 "$server_pid" 2>/dev/null; then
-    server_pid=""
-    die "wineserver stopped at once; is one already running for $WINEPREFIX? (WINEPREFIX=$WINEPREFIX wineserver -k)"
-  fi
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "making the Wine prefix $WINEPREFIX (once: about 20 s and 1.3 GB)"
-    wineboot --init >"$work/wineboot.log" 2>&1 || die "wineboot failed: $(tail -n 5 "$work/wineboot.log")"
-  fi
+  wine_start "$(cd "$build" && pwd)/wine-run-prefix" "$work" "$KESTLINK_PORT_DIR" || die "no Wine prefix"
   scripts/wine-cjk-fonts.sh
-  # Wine opens \\.\COMn through dosdevices/comN. The reader's own links
-  # rather than the ptys they point at, so that a restarted reader is found
-  # again; a comN whose link is missing fails at once.
-  local n
-  for n in $(seq 12); do
-    rm -f "$WINEPREFIX/dosdevices/com$n"
-    ln -s "$KESTLINK_PORT_DIR/COM$n" "$WINEPREFIX/dosdevices/com$n"
-  done
 }
 windows_program="$build/windows-x64/operator/win32"
 if [ -n "$windows" ]; then
