@@ -25,6 +25,7 @@
 #include "read_timing.h"
 #include "transaction.h"
 #include "wine/wine_link.h"
+#include "wine/wine_session.h"
 
 namespace {
 
@@ -113,6 +114,7 @@ void printTimes(const char *name, const kestbench::ReadTimes &t, double floorMs)
 struct Measured {
     Subject subject;
     bool ran = false;
+    std::string notRun; // why, when it did not run
     kestbench::ReadTimes prompt;
     kestbench::ReadTimes trailing;
 };
@@ -159,10 +161,10 @@ int main(int argc, char **argv)
                 "timed inside the Windows process\n\n");
 
     std::vector<Measured> runs = {
-        {{"Linux, whole reply", Build::Native, kestlink::ReadEnd::WholeReply}, false, {}, {}},
-        {{"Linux, silence only", Build::Native, kestlink::ReadEnd::TimeoutsOnly}, false, {}, {}},
-        {{"Win64 DLL under Wine", Build::Win64, kestlink::ReadEnd::WholeReply}, false, {}, {}},
-        {{"Win32 DLL under Wine", Build::Win32, kestlink::ReadEnd::WholeReply}, false, {}, {}},
+        {{"Linux, whole reply", Build::Native, kestlink::ReadEnd::WholeReply}, false, {}, {}, {}},
+        {{"Linux, silence only", Build::Native, kestlink::ReadEnd::TimeoutsOnly}, false, {}, {}, {}},
+        {{"Win64 DLL under Wine", Build::Win64, kestlink::ReadEnd::WholeReply}, false, {}, {}, {}},
+        {{"Win32 DLL under Wine", Build::Win32, kestlink::ReadEnd::WholeReply}, false, {}, {}, {}},
     };
     const auto straying = [&] {
         reader.addFault({kestsim::FaultKind::Delay, kestsim::command::kReadRecord, 1, std::nullopt, 24ms});
@@ -170,6 +172,14 @@ int main(int argc, char **argv)
     };
     for (auto &run : runs) {
         std::fprintf(stderr, "-- %s\n", run.subject.name.c_str());
+        if (run.subject.build != Build::Native) {
+            const auto probe = kestlink::test::probeOf(run.subject.build);
+            if (const auto why = kestlink::test::WineSession::whyNotRunnable(probe); !probe.empty() && !why.empty()) {
+                std::fprintf(stderr, "%s: not run: %s\n", run.subject.name.c_str(), why.c_str());
+                run.notRun = why;
+                continue;
+            }
+        }
         auto link = open(run.subject, sim);
         if (!link)
             continue;
@@ -200,9 +210,9 @@ int main(int argc, char **argv)
     const auto &plain = runs[1];
     for (const auto &run : runs) {
         if (!run.ran) {
-            std::printf("| download of %zu records, %s | not run (no such build or no Wine) | at most %.1f ms "
-                        "per record | no |\n",
-                        options.records, run.subject.name.c_str(), floorMs * kGoalRatio);
+            std::printf("| download of %zu records, %s | not run (%s) | at most %.1f ms per record | no |\n",
+                        options.records, run.subject.name.c_str(),
+                        run.notRun.empty() ? "no such build or no Wine" : run.notRun.c_str(), floorMs * kGoalRatio);
             continue;
         }
         const bool ok = run.prompt.failed + run.prompt.wrong == 0;

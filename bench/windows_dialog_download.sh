@@ -8,7 +8,9 @@
 #   bench/windows_dialog_download.sh [BUILD_DIR] [RECORDS]
 #
 # BUILD_DIR is a normal build with the Windows builds (default build); its
-# Wine prefix is used, so run it while no test of that build runs.
+# Wine prefix is used, so run it while no test of that build runs. Where
+# 32-bit programs do not run (scripts/wine-loaders.sh), the x86 build is
+# left out with the reason.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
@@ -18,6 +20,7 @@ records=${2:-1000}
 
 # shellcheck source=scripts/wine-prefix.sh
 . scripts/wine-prefix.sh
+wine_guard
 work=$(mktemp -d)
 ks=""
 cleanup() {
@@ -31,13 +34,25 @@ trap cleanup EXIT
 ks=$!
 for _ in $(seq 50); do grep -q '^KESTLINK_PORT_DIR=' "$work/kestsim.out" && break; sleep 0.2; done
 wine_start "$build/wine-prefix" "$work" "$(sed -n 's/^KESTLINK_PORT_DIR=//p' "$work/kestsim.out")"
+export KESTRIX_BENCH_LOG="$work/programs.log"
 
 for arch in x64 x86; do
-  (cd "$build/windows-$arch/operator/win32" && python3 - "$arch" "$records" <<'PY'
-import subprocess, sys, time
-arch, records = sys.argv[1], int(sys.argv[2])
-probe = subprocess.Popen(["wine", "kestrix_dialog_probe.exe"], stdin=subprocess.PIPE,
-                         stdout=subprocess.PIPE, text=True)
+  width=64
+  [ "$arch" = x86 ] && width=32
+  if ! loader=$(wine_program "$width" 2>"$work/why"); then
+    echo "Windows dialog $arch: not run: $(cat "$work/why")"
+    continue
+  fi
+  (cd "$build/windows-$arch/operator/win32" && python3 - "$arch" "$records" "$loader" <<'PY'
+import os, subprocess, sys, time
+arch, records, loader = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+env = dict(os.environ)
+if arch == "x86":
+    # The 32-bit loader as Debian's `wine` starts it: without WINELOADER.
+    env.pop("WINELOADER", None)
+probe = subprocess.Popen([loader, "kestrix_dialog_probe.exe"], stdin=subprocess.PIPE,
+                         stdout=subprocess.PIPE, stderr=open(os.environ["KESTRIX_BENCH_LOG"], "a"),
+                         text=True, env=env)
 def call(command):
     probe.stdin.write(command + "\n")
     probe.stdin.flush()

@@ -43,6 +43,30 @@ if(KESTRIX_WINDOWS)
   # One Wine prefix for every test of this build folder.
   set(KESTRIX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 
+  # kestrix_wine_test(NAME BUILD Win64|Win32 TIMEOUT SECONDS COMMAND ...
+  #                   [PREFIX FOLDER] [ENVIRONMENT NAME=VALUE ...]): a test
+  # that runs a Windows build under Wine, in the build's prefix unless
+  # another is named. The tests of one prefix take turns (each starts the
+  # prefix's one server). A Win32 test where 32-bit programs are not run
+  # here is reported skipped, saying why (run_wine_test.sh).
+  function(kestrix_wine_test)
+    cmake_parse_arguments(PARSE_ARGV 0 test "" "NAME;BUILD;TIMEOUT;PREFIX" "COMMAND;ENVIRONMENT")
+    if(NOT test_PREFIX)
+      set(test_PREFIX ${KESTRIX_WINE_PREFIX})
+    endif()
+    if(test_BUILD STREQUAL "Win32")
+      set(width 32)
+    else()
+      set(width 64)
+    endif()
+    add_test(NAME ${test_NAME}
+      COMMAND ${PROJECT_SOURCE_DIR}/devicelink/tests/wine/run_wine_test.sh ${width} ${test_COMMAND})
+    get_filename_component(lock ${test_PREFIX} NAME)
+    set_tests_properties(${test_NAME} PROPERTIES
+      ENVIRONMENT "KESTLINK_WINE_PREFIX=${test_PREFIX};${test_ENVIRONMENT}"
+      RESOURCE_LOCK ${lock} TIMEOUT ${test_TIMEOUT} SKIP_RETURN_CODE 77)
+  endfunction()
+
   # The Windows package, a zip of both builds made by CPack in a project of
   # its own (packaging/windows/), so that its CPack settings stay apart from
   # the Linux build's install.

@@ -40,6 +40,11 @@ else
   cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target kestsim_cli kestrix
 fi
 
+# shellcheck source=scripts/wine-prefix.sh
+. scripts/wine-prefix.sh
+# The Windows program's reader, screen and Wine end with this script,
+# however it ends.
+if [ -n "$windows" ]; then wine_guard; fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestrix-run.XXXXXX")
 # app_pid is what the script started; window_pid owns Kestrix's windows. The
 # two are the same for the Linux program; under Wine app_pid is start.exe,
@@ -52,8 +57,6 @@ stop() {  # stop PID: TERM, then KILL if it lingers
   kill -KILL "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
-# shellcheck source=scripts/wine-prefix.sh
-. scripts/wine-prefix.sh
 cleanup() {
   wine_stop
   stop "$app_pid"
@@ -117,7 +120,7 @@ fi
 start_kestrix() {
   if [ -n "$windows" ]; then
     start_wine
-    (cd "$windows_program" && exec wine Kestrix.exe) &
+    (cd "$windows_program" && exec "$KESTRIX_WINE64" Kestrix.exe) &
     app_pid=$!
   else
     "$build/operator/kestrix" &

@@ -36,6 +36,10 @@ trap 'rm -f "$file"' EXIT
     printf '"%s"="%s"\r\n' "$name" "$font" | iconv -f UTF-8 -t UTF-16LE
   done
 } >"$file"
-# A prefix maps Z: to the root of the Linux file system.
-WINEDEBUG=-all wine regedit /S "Z:${file//\//\\}"
+# A prefix maps Z: to the root of the Linux file system. The 64-bit loader:
+# Debian's `wine` takes the 32-bit one whenever it is installed, which a
+# kernel without 32-bit support cannot start.
+wine64=$("$(dirname "$0")/wine-loaders.sh" | sed -n 's/^KESTRIX_WINE64=//p')
+[ -n "$wine64" ] || die "no 64-bit Wine loader (scripts/install-deps.sh installs wine64)"
+WINEDEBUG=-all WINELOADER=$wine64 "$wine64" regedit /S "Z:${file//\//\\}"
 echo "Wine prefix $WINEPREFIX: 宋体, SimSun, NSimSun -> $font"

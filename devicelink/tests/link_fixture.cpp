@@ -1,6 +1,7 @@
 #include "link_fixture.h"
 
 #include "wine/wine_link.h"
+#include "wine/wine_session.h"
 
 using kestlink::test::Build;
 
@@ -15,6 +16,8 @@ void LinkTest::SetUp()
             GTEST_SKIP() << "the " << kestlink::test::nameOf(build)
                          << " build is not configured (the build sets KESTLINK_PROBE_" << kestlink::test::nameOf(build)
                          << ")";
+        if (const auto why = kestlink::test::WineSession::whyNotRunnable(probe); !why.empty())
+            GTEST_SKIP() << why;
         link_ = kestlink::test::wineLink(probe);
     }
     link_->close();

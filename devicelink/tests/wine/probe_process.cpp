@@ -36,7 +36,8 @@ ProbeProcess::ProbeProcess(const std::string &executable)
             return;
         stop();
         if (attempt == 3)
-            throw std::runtime_error(executable + " under Wine: " + greeting_);
+            throw std::runtime_error(executable + " under Wine: " + greeting_ + "; Wine wrote" +
+                                     WineSession::instance().programErrors());
         std::fprintf(stderr, "%s under Wine did not start (%s); trying again\n", executable.c_str(),
                      greeting_.c_str());
         std::this_thread::sleep_for(std::chrono::seconds(1));

@@ -21,6 +21,8 @@ void bindsEveryFunctionByOrdinal(Build build)
     const auto probe = kestlink::test::probeOf(build);
     if (probe.empty())
         GTEST_SKIP() << kestlink::test::nameOf(build) << " build not configured";
+    if (const auto why = kestlink::test::WineSession::whyNotRunnable(probe); !why.empty())
+        GTEST_SKIP() << why;
     kestlink::test::ProbeProcess process(probe);
     EXPECT_EQ(process.greeting(), build == Build::Win64 ? "ready 64-bit" : "ready 32-bit");
     EXPECT_EQ(process.call("exports"), "ok 13 functions by ordinal and by name");
@@ -31,6 +33,8 @@ void aCallerLinkedWithTheImportLibraryReadsRecords(Build build)
     const auto probe = kestlink::test::probeOf(build);
     if (probe.empty())
         GTEST_SKIP() << kestlink::test::nameOf(build) << " build not configured";
+    if (const auto why = kestlink::test::WineSession::whyNotRunnable(probe); !why.empty())
+        GTEST_SKIP() << why;
     kestsim::Simulator sim;
     kestsim::ReaderOptions options;
     options.records = kestsim::sampleRecords(7);

@@ -92,6 +92,8 @@ protected:
         ASSERT_TRUE(probePath != nullptr && *probePath != '\0')
             << "KESTRIX_DIALOG_PROBE is not set: the build sets it for the tests under Wine";
         probePath_ = probePath;
+        if (const auto why = WineSession::whyNotRunnable(probePath_); !why.empty())
+            GTEST_SKIP() << why;
         WineSession::instance().linkPorts(sim.portDirectory());
         scratch = fs::temp_directory_path() / ("kestrix-win-" + std::to_string(::getpid()));
         fs::create_directories(scratch);

@@ -86,6 +86,8 @@ protected:
         const char *probePath = std::getenv("KESTRIX_TOOLKIT_PROBE");
         ASSERT_TRUE(probePath != nullptr && *probePath != '\0')
             << "KESTRIX_TOOLKIT_PROBE is not set: the build sets it for the tests under Wine";
+        if (const auto why = kestlink::test::WineSession::whyNotRunnable(probePath); !why.empty())
+            GTEST_SKIP() << why;
         scratch = fs::temp_directory_path() / ("kestrix-toolkit-" + std::to_string(::getpid()));
         fs::remove_all(scratch);
         fs::create_directories(scratch);

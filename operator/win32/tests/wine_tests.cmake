@@ -4,10 +4,10 @@
 if(KESTRIX_WINDOWS AND TARGET kestlink_test_links)
   find_program(KESTRIX_XVFB_RUN xvfb-run REQUIRED)
 
-  # kestrix_wine_test(NAME SOURCE PROBE_VARIABLE PROBE TIMEOUT): the test
+  # kestrix_front_end_wine_test(NAME SOURCE PROBE_VARIABLE PROBE TIMEOUT): the test
   # program kestrix_windows_NAME_tests, run once for each build with
   # PROBE_VARIABLE naming that build's PROBE.exe.
-  function(kestrix_wine_test name source probe_variable probe timeout)
+  function(kestrix_front_end_wine_test name source probe_variable probe timeout)
     set(target kestrix_windows_${name}_tests)
     add_executable(${target} ${CMAKE_CURRENT_LIST_DIR}/${source})
     target_link_libraries(${target} PRIVATE kestlink_test_links kestrix_core GTest::gtest_main)
@@ -18,18 +18,15 @@ if(KESTRIX_WINDOWS AND TARGET kestlink_test_links)
         set(build Win32)
       endif()
       add_dependencies(${target} kestlink_windows_${arch})
-      set(test kestrix_windows_${name}_${build}_under_wine)
-      add_test(NAME ${test}
-        COMMAND ${KESTRIX_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${target}>)
-      set_tests_properties(${test} PROPERTIES
-        ENVIRONMENT "KESTLINK_WINE_PREFIX=${KESTRIX_WINE_PREFIX};${probe_variable}=${CMAKE_BINARY_DIR}/windows-${arch}/operator/win32/${probe}.exe"
-        RESOURCE_LOCK wine TIMEOUT ${timeout})
+      kestrix_wine_test(NAME kestrix_windows_${name}_${build}_under_wine BUILD ${build} TIMEOUT ${timeout}
+        COMMAND ${KESTRIX_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${target}>
+        ENVIRONMENT ${probe_variable}=${CMAKE_BINARY_DIR}/windows-${arch}/operator/win32/${probe}.exe)
     endforeach()
   endfunction()
 
   # The dialog from the resources with a scripted toolkit, against the
   # virtual reader.
-  kestrix_wine_test(dialog dialog_under_wine_test.cpp KESTRIX_DIALOG_PROBE kestrix_dialog_probe 900)
+  kestrix_front_end_wine_test(dialog dialog_under_wine_test.cpp KESTRIX_DIALOG_PROBE kestrix_dialog_probe 900)
   # The toolkit's real message boxes and file dialogs.
-  kestrix_wine_test(toolkit toolkit_under_wine_test.cpp KESTRIX_TOOLKIT_PROBE kestrix_toolkit_probe 600)
+  kestrix_front_end_wine_test(toolkit toolkit_under_wine_test.cpp KESTRIX_TOOLKIT_PROBE kestrix_toolkit_probe 600)
 endif()
