@@ -2,9 +2,35 @@
 # Builds everything and runs every test: the fuzz targets for a minute each,
 # the tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the
 # whole suite with the Windows DLLs (64-bit and 32-bit) cross-built and tested
-# under Wine, whose CTest summary closes the output.
+# under Wine. The closing lines list the tests skipped on this machine and
+# why, and say whether any Wine process outlived its test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# wine_leftovers: the processes of any tests' Wine session still running, a
+# "pid command" line each (a zombie has ended and has no environment).
+wine_leftovers() {
+  local p name
+  for p in /proc/[0-9]*; do
+    grep -qszF "KESTRIX_WINE_SESSION=kestrix-wine-" "$p/environ" || continue
+    name=$(tr '\0' ' ' <"$p/cmdline" 2>/dev/null)
+    echo "  ${p#/proc/} ${name:-[$(cat "$p/comm" 2>/dev/null)]}"
+  done
+}
+
+# skipped_tests BUILD: "name: reason" for each test that CTest's last run in
+# BUILD did not run (its summary, kept in BUILD/ctest-output.txt); the reason
+# is the "skipped: ..." line the test printed (CTest's log records such a
+# test as passed, so the log alone cannot tell).
+skipped_tests() {
+  local output=$1/ctest-output.txt log=$1/Testing/Temporary/LastTest.log
+  [ -f "$output" ] || return 0
+  sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (Skipped)$/\1/p' "$output" | while read -r name; do
+    reason=$(awk -v name="$name" '/^[0-9]+\/[0-9]+ Test: / { current = $3 }
+      current == name && /^skipped: / { print substr($0, 10); exit }' "$log" 2>/dev/null)
+    echo "  $name: ${reason:-see its output in $log}"
+  done
+}
 
 scripts/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -17,9 +43,35 @@ echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRIX_SANITIZE=ON -DKESTRIX_WINDOWS=OFF >/dev/null
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-sanitize --output-on-failure --timeout 300
+  ctest --test-dir build-sanitize --output-on-failure --timeout 300 | tee build-sanitize/ctest-output.txt
 
 echo "== All tests, the Windows DLLs under Wine among them"
 cmake -S . -B build -G Ninja -DKESTRIX_WINDOWS=ON >/dev/null
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure --timeout 300
+status=0
+ctest --test-dir build --output-on-failure --timeout 300 | tee build/ctest-output.txt || status=$?
+
+echo "== Closing"
+# A session's processes end with its test; a few seconds may pass while the
+# reaper of the last one stops the server.
+for _ in $(seq 60); do
+  [ -z "$(wine_leftovers)" ] && break
+  sleep 0.5
+done
+left=$(wine_leftovers)
+if [ -n "$left" ]; then
+  echo "Wine processes outlived their tests:"
+  echo "$left"
+  status=1
+else
+  echo "No Wine process outlived its test."
+fi
+skipped=$(skipped_tests build-sanitize; skipped_tests build)
+if [ -n "$skipped" ]; then
+  echo "Skipped here:"
+  echo "$skipped"
+else
+  echo "No test was skipped."
+fi
+scripts/wine-loaders.sh --say
+exit "$status"
