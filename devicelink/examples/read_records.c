@@ -12,7 +12,7 @@ int main(int argc, char **argv)
     unsigned i;
 
     if (!KX_Connect()) {
-        fprintf(stderr, "no reader answered on COM3 to COM9 (set KESTLINK_TRACE=1 to see why)\n");
+        fprintf(stderr, "no reader answered on COM3 to COM9 or a USB serial adapter (set KESTLINK_TRACE=1 to see why)\n");
         return 1;
     }
     if (!KX_QueryNumber(&count)) {

@@ -2,7 +2,8 @@
  * Kestlink: the link to the handheld RFID tag reader.
  *
  * The library owns one serial connection per process. KX_Connect looks for the
- * reader on the ports COM3 to COM9; every other function is one request/reply
+ * reader on the ports COM3 to COM9, then on the USB serial adapters present;
+ * KX_GetConnectReport tells how each port fared. Every other function is one request/reply
  * transaction with the reader on that connection. Every function returns 1 for
  * success and 0 for failure; output buffers are written only on success, and
  * every command returns 0 at once, sending nothing, while no reader is connected.
@@ -80,11 +81,53 @@ typedef char kx_check_tag_record_size[sizeof(TagRecord) == 31 ? 1 : -1];
 typedef char kx_check_device_time_size[sizeof(DeviceTime) == 7 ? 1 : -1];
 typedef char kx_check_compare_entry_size[sizeof(CompareEntry) == 16 ? 1 : -1];
 
-/* Connection. KX_Connect tries COM3 to COM9 in turn and keeps the first port
- * whose reader answers the handshake; a connection already open is closed
- * first. KX_Close always succeeds. */
+/* Connection. KX_Connect tries COM3 to COM9 in turn, then the USB serial
+ * adapters present (Linux: the links in /dev/serial/by-id, else /dev/ttyUSB*
+ * and /dev/ttyACM*; Windows: the other COM ports the system lists), and keeps
+ * the first port whose reader answers the handshake; a connection already
+ * open is closed first. With KESTLINK_PORT_DIR set (POSIX), only COM3 to COM9
+ * in that folder are tried. KX_Close always succeeds. */
 KX_API int32_t KX_CALL KX_Connect(void);
 KX_API int32_t KX_CALL KX_Close(void);
+
+/* How one port fared in the last KX_Connect. */
+#define KX_PORT_NAME_SIZE 128
+#define KX_PORT_HOLDER_SIZE 32
+
+enum {
+    KX_PORT_COM = 0,        /* COM3 to COM9 */
+    KX_PORT_USB = 1,        /* a USB serial adapter by its stable name (by-id) */
+    KX_PORT_USB_NODE = 2,   /* a USB serial adapter by its device node */
+    KX_PORT_LISTED = 3      /* a further COM port the system lists (Windows) */
+};
+
+enum {
+    KX_PORT_ANSWERED = 1,      /* the reader answered: the connection is on it */
+    KX_PORT_NOT_FOUND = 2,     /* no such port (or a link that leads nowhere) */
+    KX_PORT_NO_PERMISSION = 3, /* the user may not open it (Linux: not in dialout) */
+    KX_PORT_BUSY = 4,          /* held by another program */
+    KX_PORT_NOT_A_PORT = 5,    /* the name exists but is no serial port */
+    KX_PORT_NO_ANSWER = 6,     /* opened, but nothing answered the handshake */
+    KX_PORT_WRONG_ANSWER = 7,  /* opened, and something else answered */
+    KX_PORT_FAILED = 8         /* could not be opened for another reason */
+};
+
+typedef struct KX_PortReport {
+    char name[KX_PORT_NAME_SIZE];     /* "COM3", a by-id name, "/dev/ttyUSB0",
+                                         "COM12"; UTF-8, zero-terminated */
+    int32_t kind;                     /* KX_PORT_COM ... */
+    int32_t outcome;                  /* KX_PORT_ANSWERED ... */
+    int32_t holderPid;                /* KX_PORT_BUSY: the holder's process id
+                                         where the system tells it, else 0 */
+    char holder[KX_PORT_HOLDER_SIZE]; /* and its program name, else "" */
+} KX_PortReport;
+
+typedef char kx_check_port_report_size[sizeof(KX_PortReport) == 172 ? 1 : -1];
+
+/* The ports the last KX_Connect tried, in order: writes up to capacity of
+ * them to ports and returns how many it tried (0 before any KX_Connect). Pass
+ * a null ports and 0 to learn the count. */
+KX_API int32_t KX_CALL KX_GetConnectReport(KX_PortReport *ports, int32_t capacity);
 
 /* Records, count and clock. Record numbers run from 0 to count - 1. */
 KX_API int32_t KX_CALL KX_ReadData(uint16_t recordNumber, TagRecord *record);

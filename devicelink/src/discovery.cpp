@@ -35,7 +35,7 @@ void applyReaderLine(SerialChannel &port)
 namespace {
 
 // Sends the handshake and judges the answer; the port is open.
-bool readerAnswers(SerialChannel &port, const char *portName, trace::Lines &traceLines)
+bool readerAnswers(SerialChannel &port, const char *portName, trace::Lines &traceLines, bool &replied)
 {
     const auto &info = protocol::commandInfo(protocol::Command::Handshake);
     const auto request = protocol::buildRequest(protocol::Command::Handshake);
@@ -50,6 +50,7 @@ bool readerAnswers(SerialChannel &port, const char *portName, trace::Lines &trac
         received = 0;
     const std::span<const std::uint8_t> got(reply.data(), received);
     const bool answered = protocol::judgeReply(info, got);
+    replied = received > 0;
 
     std::string outcome;
     if (answered)
@@ -62,23 +63,22 @@ bool readerAnswers(SerialChannel &port, const char *portName, trace::Lines &trac
     return answered;
 }
 
-} // namespace
-
-namespace {
-
 // The port is tried with the link locked and settled.
 PortTry tryPort(SerialChannel &port, const char *portName, trace::Lines &traceLines)
 {
     PortTry result;
+    result.name = portName;
     result.opened = port.open(portName);
     result.path = port.lastOpenPath();
     if (!result.opened) {
         result.failure = port.lastOpenFailure();
+        if (result.failure == OpenFailure::Busy)
+            result.holder = portHolder(result.path);
         traceLines.portResult(portName, port.lastOpenPath(), trace::describe(result.failure));
         return result;
     }
     applyReaderLine(port);
-    result.answered = readerAnswers(port, portName, traceLines);
+    result.answered = readerAnswers(port, portName, traceLines, result.replied);
     // A port that did not answer in time may answer late; the next
     // connect, which tries it again, gives it its time.
     lineSettle().readEnded(result.answered, std::chrono::steady_clock::now());
@@ -87,25 +87,63 @@ PortTry tryPort(SerialChannel &port, const char *portName, trace::Lines &traceLi
     return result;
 }
 
+// What the last search tried; guarded by the link's lock.
+std::vector<PortTry> &connectReport()
+{
+    static std::vector<PortTry> report;
+    return report;
+}
+
 } // namespace
+
+PortOutcome PortTry::outcome() const
+{
+    if (!opened) {
+        switch (failure) {
+        case OpenFailure::NotFound: return PortOutcome::NotFound;
+        case OpenFailure::PermissionDenied: return PortOutcome::NoPermission;
+        case OpenFailure::Busy: return PortOutcome::Busy;
+        case OpenFailure::NotATerminal: return PortOutcome::NotAPort;
+        case OpenFailure::None:
+        case OpenFailure::Other: return PortOutcome::Failed;
+        }
+        return PortOutcome::Failed;
+    }
+    if (answered)
+        return PortOutcome::Answered;
+    return replied ? PortOutcome::WrongAnswer : PortOutcome::NoAnswer;
+}
 
 bool connectToReader()
 {
+    // Listed before the lock: finding the adapters reads folders or the
+    // registry, which another thread's transaction need not wait for.
+    const std::vector<PortCandidate> candidates = readerPortCandidates();
     trace::Lines traceLines; // written once the lock below is released
     auto lock = lockLink();
     auto &port = channel();
+    auto &report = connectReport();
+    report.clear();
     // The reader may still be sending what the last call did not wait for,
     // or a byte that trails its last reply, and COM3 on may lead to it again.
     lineSettle().waitBeforeConnect();
-    // "COM1" with its digit replaced: the names COM3 to COM9.
-    char portName[5] = {'C', 'O', 'M', '1', '\0'};
-    for (int n = kFirstReaderPort; n <= kLastReaderPort; ++n) {
-        portName[3] = static_cast<char>('0' + n);
-        if (tryPort(port, portName, traceLines).answered)
+    for (const auto &candidate : candidates) {
+        PortTry tried = tryPort(port, candidate.openName.c_str(), traceLines);
+        tried.name = candidate.name;
+        tried.kind = candidate.kind;
+        report.push_back(tried);
+        if (tried.answered)
             return true;
     }
-    traceLines.message("no reader answered on COM3 to COM9");
+    traceLines.message(candidates.size() > 7 ? "no reader answered on COM3 to COM9 or a USB serial adapter"
+                                             : "no reader answered on COM3 to COM9");
     return false;
+}
+
+std::vector<PortTry> lastConnectReport()
+{
+    auto lock = lockLink();
+    return connectReport();
 }
 
 PortTry connectToPort(const char *portName, bool stayOpen)

@@ -1,4 +1,4 @@
-// The thirteen exported commands: each is one transaction, and its output is
+// The exported functions: each command is one transaction, and its output is
 // copied to the caller's buffer only when the reply passed its rule.
 #include "kestlink.h"
 
@@ -41,6 +41,41 @@ int32_t fetch(Command command, std::span<const std::uint8_t> payload, void *out,
     return 1;
 }
 
+int32_t portKindCode(kestlink::PortKind kind)
+{
+    switch (kind) {
+    case kestlink::PortKind::Com: return KX_PORT_COM;
+    case kestlink::PortKind::UsbById: return KX_PORT_USB;
+    case kestlink::PortKind::UsbNode: return KX_PORT_USB_NODE;
+    case kestlink::PortKind::Listed: return KX_PORT_LISTED;
+    }
+    return KX_PORT_COM;
+}
+
+int32_t outcomeCode(kestlink::PortOutcome outcome)
+{
+    using kestlink::PortOutcome;
+    switch (outcome) {
+    case PortOutcome::Answered: return KX_PORT_ANSWERED;
+    case PortOutcome::NotFound: return KX_PORT_NOT_FOUND;
+    case PortOutcome::NoPermission: return KX_PORT_NO_PERMISSION;
+    case PortOutcome::Busy: return KX_PORT_BUSY;
+    case PortOutcome::NotAPort: return KX_PORT_NOT_A_PORT;
+    case PortOutcome::NoAnswer: return KX_PORT_NO_ANSWER;
+    case PortOutcome::WrongAnswer: return KX_PORT_WRONG_ANSWER;
+    case PortOutcome::Failed: return KX_PORT_FAILED;
+    }
+    return KX_PORT_FAILED;
+}
+
+// Copies text into a fixed field, cut to fit and always zero-terminated.
+template <std::size_t N> void copyText(char (&field)[N], const std::string &text)
+{
+    const std::size_t length = text.size() < N - 1 ? text.size() : N - 1;
+    std::memcpy(field, text.data(), length);
+    std::memset(field + length, 0, N - length);
+}
+
 template <std::size_t N> std::span<const std::uint8_t> bytesOf(const void *pointer)
 {
     return {static_cast<const std::uint8_t *>(pointer), N};
@@ -51,6 +86,22 @@ template <std::size_t N> std::span<const std::uint8_t> bytesOf(const void *point
 extern "C" {
 
 KX_API int32_t KX_CALL KX_Connect(void) { return kestlink::connectToReader() ? 1 : 0; }
+
+KX_API int32_t KX_CALL KX_GetConnectReport(KX_PortReport *ports, int32_t capacity)
+{
+    const auto report = kestlink::lastConnectReport();
+    const std::size_t room = (ports == nullptr || capacity < 0) ? 0 : static_cast<std::size_t>(capacity);
+    for (std::size_t i = 0; i < report.size() && i < room; ++i) {
+        const auto &tried = report[i];
+        KX_PortReport &out = ports[i];
+        copyText(out.name, tried.name);
+        out.kind = portKindCode(tried.kind);
+        out.outcome = outcomeCode(tried.outcome());
+        out.holderPid = tried.holder ? tried.holder->pid : 0;
+        copyText(out.holder, tried.holder ? tried.holder->program : std::string());
+    }
+    return static_cast<int32_t>(report.size());
+}
 
 KX_API int32_t KX_CALL KX_Close(void)
 {

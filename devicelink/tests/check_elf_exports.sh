@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The built library exports exactly the thirteen commands, and carries a SONAME.
+# The built library exports exactly the thirteen commands and the connect
+# report, and carries a SONAME.
 set -euo pipefail
 library=$1
 
@@ -7,6 +8,7 @@ expected="KX_Close
 KX_Connect
 KX_DeleteAllData
 KX_DeleteCmpData
+KX_GetConnectReport
 KX_GetDomain
 KX_GetKey
 KX_LoadCmpData
@@ -19,7 +21,7 @@ KX_SetTime"
 
 actual=$(nm -D --defined-only "$library" | awk '{print $NF}' | sed 's/@.*//' | sort)
 if [ "$actual" != "$expected" ]; then
-  echo "exported symbols differ from the thirteen commands:"
+  echo "exported symbols differ from the thirteen commands and the connect report:"
   diff <(echo "$expected") <(echo "$actual") || true
   exit 1
 fi
@@ -28,4 +30,4 @@ if [ "$soname" != "libkestlink.so.1" ]; then
   echo "SONAME is '$soname', expected libkestlink.so.1"
   exit 1
 fi
-echo "13 exports, SONAME $soname"
+echo "14 exports, SONAME $soname"

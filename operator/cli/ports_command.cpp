@@ -1,5 +1,6 @@
-// kestlink ports: COM3 to COM9 (or the port --port names), where each name
-// leads, and which answers the handshake.
+// kestlink ports: every port the search tries (COM3 to COM9, then the USB
+// serial adapters), or the port --port names: its kind, where its name
+// leads, and what it answered.
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -24,30 +25,49 @@ std::string linkTarget(const std::string &path)
     return error ? std::string("(a broken link)") : target.string();
 }
 
+const char *kindText(kestlink::PortKind kind)
+{
+    switch (kind) {
+    case kestlink::PortKind::Com: return "COM port";
+    case kestlink::PortKind::UsbById: return "USB adapter";
+    case kestlink::PortKind::UsbNode: return "USB adapter (device node)";
+    case kestlink::PortKind::Listed: return "listed COM port";
+    }
+    return "port";
+}
+
+std::string busyText(const kestlink::PortTry &tried)
+{
+    if (!tried.holder)
+        return kestlink::trace::describe(tried.failure);
+    return "held by " + tried.holder->program + " (PID " + std::to_string(tried.holder->pid) + ")";
+}
+
 } // namespace
 
 int runPorts(const CommonOptions &common)
 {
-    std::vector<std::string> names;
-    if (common.port) {
-        names.push_back(*common.port);
-    } else {
-        for (int n = kestlink::kFirstReaderPort; n <= kestlink::kLastReaderPort; ++n)
-            names.push_back("COM" + std::to_string(n));
-    }
+    std::vector<kestlink::PortCandidate> ports;
+    if (common.port)
+        ports.push_back({*common.port, *common.port, kestlink::PortKind::Com});
+    else
+        ports = kestlink::readerPortCandidates();
     bool found = false;
-    for (const auto &name : names) {
-        const kestlink::PortTry tried = kestlink::connectToPort(name.c_str(), false);
-        std::string line = name + "\t" + tried.path;
+    for (const auto &port : ports) {
+        const kestlink::PortTry tried = kestlink::connectToPort(port.openName.c_str(), false);
+        const std::string kind = common.port ? "named with --port" : kindText(port.kind);
+        std::string line = port.name + "\t" + kind + "\t" + tried.path;
         if (const std::string target = linkTarget(tried.path); !target.empty())
             line += " -> " + target;
         line += "\t";
         if (!tried.opened) {
-            line += kestlink::trace::describe(tried.failure);
+            line += busyText(tried);
         } else if (tried.answered) {
             // The search connects to the first that answers.
             line += found ? "the reader answers" : "the reader answers (used)";
             found = true;
+        } else if (tried.replied) {
+            line += "a wrong answer to the handshake";
         } else {
             line += "no answer to the handshake";
         }

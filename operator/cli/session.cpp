@@ -1,11 +1,12 @@
 #include "session.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "connect_report.h"
 #include "discovery.h"
 #include "kestlink.h"
 #include "link.h"
-#include "port_name.h"
 #include "trace.h"
 
 namespace kestlink_cli {
@@ -48,17 +49,22 @@ std::optional<Session> connectReader(const CommonOptions &options)
         return Session{where};
     }
     if (KX_Connect() != 1) {
-        sayError("", "no reader answered on COM3 to COM9 (`kestlink ports` shows each port)");
+        // The operator's lines, as the dialog shows them.
+        const std::string why = kestrix::connectFailureText(kestrix::lastConnectReport());
+        std::string lines;
+        for (std::size_t start = 0; start <= why.size();) {
+            const std::size_t end = std::min(why.find('\n', start), why.size());
+            lines += (start == 0 ? "kestlink: " : "  ") + why.substr(start, end - start) + "\n";
+            start = end + 1;
+        }
+        std::fputs(lines.c_str(), stderr);
+        std::fprintf(stderr, "kestlink: `kestlink ports` shows where each port leads\n");
         return std::nullopt;
     }
-    // The search leaves the channel on the port that answered.
+    // The search leaves the channel on the port that answered, the last it tried.
+    const auto report = kestlink::lastConnectReport();
     const std::string path = kestlink::channel().lastOpenPath();
-    for (int n = kestlink::kFirstReaderPort; n <= kestlink::kLastReaderPort; ++n) {
-        const std::string name = "COM" + std::to_string(n);
-        if (kestlink::portPath(name.c_str()) == path)
-            return Session{describePort(name, path)};
-    }
-    return Session{path};
+    return Session{report.empty() ? path : describePort(report.back().name, path)};
 }
 
 } // namespace kestlink_cli

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "connect_report.h"
 #include "control_ids.h"
 #include "kestlink.h"
 #include "messages.h"
@@ -128,8 +129,12 @@ void KestrixController::connect()
     if (busy_)
         return;
     work([this]() -> Step {
-        const bool connected = KX_Connect() == 1;
-        return [this, connected] { say(connected ? text::kConnected : text::kConnectFailed); };
+        if (KX_Connect() == 1)
+            return [this] { say(text::kConnected); };
+        // Why, port by port, so that the operator (or support on the phone)
+        // can act on it.
+        const std::string why = connectFailureText(lastConnectReport());
+        return [this, why] { say(why); };
     });
 }
 

@@ -87,7 +87,9 @@ TEST_F(ReadFaultsTest, APortThatDoesNotAnswer)
     // Alone: nothing is found.
     const ToolResult none = runTool({"read"});
     EXPECT_EQ(none.status, 1);
-    EXPECT_NE(none.err.find("no reader answered on COM3 to COM9"), std::string::npos) << none.err;
+    // Each port tried, with its reason in the operator's words.
+    EXPECT_EQ(none.err.rfind("kestlink: 连接失败！\n  COM3：没有应答\n  COM4：没有此端口\n", 0), 0u) << none.err;
+    EXPECT_NE(none.err.find("\n  COM9：没有此端口\n"), std::string::npos) << none.err;
 
     // With a reader behind it, the search goes on to it; --port does not.
     addReader(4, 5);

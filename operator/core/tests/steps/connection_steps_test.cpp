@@ -13,8 +13,12 @@ using S = KestrixController;
 
 TEST_F(StepsTest, ConnectSaysWhetherTheReaderAnswered)
 {
+    // The port folder holds no port yet: every port is named with its reason.
     press(&S::connect);
-    EXPECT_EQ(said(), std::vector<std::string>{"连接失败！"});
+    std::string failed = "连接失败！";
+    for (int n = 3; n <= 9; ++n)
+        failed += "\nCOM" + std::to_string(n) + "：没有此端口";
+    EXPECT_EQ(said(), std::vector<std::string>{failed});
     toolkit.forget();
 
     auto &com5 = addReader(10, 5);

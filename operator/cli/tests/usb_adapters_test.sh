@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# USB serial adapters found with KESTLINK_PORT_DIR unset, on a /dev of the
+# test's own: a private mount namespace where a tmpfs /dev holds
+# pseudo-terminals and links laid out as udev lays out an adapter's
+# (serial/by-id/usb-...-if00-port0 -> ../../ttyUSB0), leading to virtual
+# readers. Nothing made here is seen outside the namespace.
+#
+#   usb_adapters_test.sh KESTSIM KESTLINK READ_RECORDS
+#
+# KESTLINK is the command-line tool (the static library), READ_RECORDS the C
+# example linked with the shared library. As root (CI) the namespace is
+# plain; otherwise a user namespace (unshare -r) serves, where the test of a
+# port the user may not open is left out. Exit 77 when neither can be had.
+set -euo pipefail
+
+if [ "${1:-}" != --inside ]; then
+  if [ "$(id -u)" = 0 ] && unshare -m true 2>/dev/null; then
+    exec unshare -m --propagation private "$0" --inside root "$@"
+  elif unshare -rm true 2>/dev/null; then
+    exec unshare -rm --propagation private "$0" --inside user "$@"
+  fi
+  echo "skipped: no private mount namespace here (unshare -m needs root, unshare -rm user namespaces)"
+  exit 77
+fi
+as=$2
+shift 2
+kestsim=$1 kestlink=$2 read_records=$3
+unset KESTLINK_PORT_DIR KESTLINK_TRACE
+
+# The private /dev: what programs need, pseudo-terminals, nothing else.
+old=$(mktemp -d)
+mount --rbind /dev "$old"
+mount -t tmpfs -o mode=755 kestlink-dev /dev
+for name in null zero urandom random tty full; do
+  touch "/dev/$name"
+  mount --bind "$old/$name" "/dev/$name"
+done
+# Pseudo-terminals of their own (a user namespace may not open the
+# machine's ptmx, whose mode is 000).
+mkdir /dev/pts /dev/shm
+mount -t devpts -o newinstance,ptmxmode=0666,mode=0620 kestlink-pts /dev/pts
+ln -s pts/ptmx /dev/ptmx
+mount -t tmpfs kestlink-shm /dev/shm
+umount -l "$old"
+rmdir "$old"
+
+work=$(mktemp -d)
+pids=()
+finish() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap finish EXIT
+failures=0
+check() {  # check WHAT COMMAND...: runs it, counts a failure
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+contains() { grep -qF -- "$2" <<<"$1" || { echo "  not found: $2"; echo "$1" | sed 's/^/  | /'; return 1; }; }
+lacks() { ! grep -qF -- "$2" <<<"$1" || { echo "  found: $2"; return 1; }; }
+count_of() { grep -cF -- "$2" <<<"$1" || true; }
+
+# reader N: a virtual reader with N records; its terminal in $terminal.
+reader() {
+  local dir=$work/sim$RANDOM
+  "$kestsim" --dir "$dir" --records "$1" >"$dir.out" 2>"$dir.err" &
+  pids+=($!)
+  for _ in $(seq 100); do [ -L "$dir/COM3" ] && break; sleep 0.05; done
+  terminal=$(readlink "$dir/COM3")
+}
+# silent: a terminal whose far end never answers; its terminal in $terminal.
+silent() {
+  local out=$work/silent$RANDOM
+  python3 -c '
+import os, pty, time
+master, slave = pty.openpty()
+print(os.ttyname(slave), flush=True)
+while True:
+    time.sleep(60)' >"$out" &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$out" ] && break; sleep 0.05; done
+  terminal=$(head -n 1 "$out")
+}
+adapter() {  # adapter NODE BYID TARGET: ttyUSBn leading to TARGET, and its by-id link
+  ln -sfn "$3" "/dev/$1"
+  if [ -n "$2" ]; then
+    mkdir -p /dev/serial/by-id
+    ln -sfn "../../$1" "/dev/serial/by-id/$2"
+  fi
+}
+
+first=usb-Maker_Bridge_B0-if00-port0
+second=usb-Maker_Reader_R1-if00-port0
+silent
+adapter ttyUSB0 "$first" "$terminal"
+reader 12
+adapter ttyUSB1 "$second" "$terminal"
+ln -s ../../ttyUSB9 "/dev/serial/by-id/usb-Maker_Gone_G9-if00-port0"   # unplugged
+ln -s ../../null "/dev/serial/by-id/usb-Maker_Null_N0-if00-port0"      # no serial port
+
+ports=$("$kestlink" ports 2>&1 || true)
+check "the tool finds the reader on the second adapter" \
+  contains "$("$kestlink" count 2>&1)" "12"
+check "the shared library finds it too (KX_Connect)" \
+  contains "$("$read_records" 1 2>&1)" "12 records"
+check "ports lists COM3 first, then each adapter by its by-id name" \
+  contains "$(head -n 1 <<<"$ports")" "COM3"
+check "an adapter without a reader gives no answer" \
+  contains "$ports" "$first	USB adapter	/dev/serial/by-id/$first -> "
+check "the reader's adapter answers" contains "$ports" "the reader answers (used)"
+check "a link and the node it leads to are tried once (by the link)" \
+  test "$(count_of "$ports" "/dev/ttyUSB")" = 0
+check "a dangling link is reported, not fatal" \
+  contains "$ports" "usb-Maker_Gone_G9-if00-port0	USB adapter	/dev/serial/by-id/usb-Maker_Gone_G9-if00-port0 -> (a broken link)	no such port"
+check "a link to something that is no serial port is left untouched" \
+  contains "$ports" "usb-Maker_Null_N0-if00-port0	USB adapter	/dev/serial/by-id/usb-Maker_Null_N0-if00-port0 -> /dev/null	not a terminal"
+check "--port takes a by-id name" \
+  contains "$("$kestlink" count --port "$second" 2>&1)" "12"
+
+# Held by another program: its name and process id are given.
+flock "/dev/serial/by-id/$second" sleep 60 &
+holder=$!
+pids+=($holder)
+sleep 0.3
+held=$("$kestlink" count 2>&1 || true)
+check "a held port names its holder" contains "$held" "$second：已被程序 flock（PID $holder）占用"
+check "with the reader held, the connect fails with every port's reason" \
+  contains "$held" "kestlink: 连接失败！"
+check "the other adapter's reason is there too" contains "$held" "$first：没有应答"
+pkill -P "$holder" || true   # flock's command holds the lock too
+kill "$holder" 2>/dev/null || true
+wait "$holder" 2>/dev/null || true
+
+# A port the user may not open (not in dialout): the fix is given.
+if [ "$as" = root ] && command -v setpriv >/dev/null; then
+  terminal=$(readlink -f "/dev/serial/by-id/$second")
+  chmod 0600 "$terminal"
+  denied=$(setpriv --reuid nobody --regid nogroup --clear-groups "$kestlink" count 2>&1 || true)
+  chmod 0620 "$terminal"
+  check "a port the user may not open gives the permission line and its fix" \
+    contains "$denied" "$second：没有权限。请运行 sudo usermod -aG dialout \$USER，然后重新登录"
+else
+  echo "skipped: the permission case needs root (this runs in a user namespace)"
+fi
+
+# Without udev: no by-id folder, the nodes are tried.
+rm -rf /dev/serial
+nodes=$("$kestlink" ports 2>&1 || true)
+check "without by-id links the ttyUSB nodes are tried" \
+  contains "$nodes" "/dev/ttyUSB1	USB adapter (device node)	/dev/ttyUSB1 -> "
+check "and the reader is found on its node" contains "$("$kestlink" count 2>&1)" "12"
+
+[ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all checks passed"
