@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks what programs see of the Windows DLLs: exactly the thirteen commands
-# and the connect report (ordinal 14), KX_ names at their fixed ordinals, undecorated (the 32-bit __stdcall ones too), nothing
-# else exported, and no import of a MinGW runtime DLL, which a target machine
+# Checks what programs see of the Windows DLLs: exactly the thirteen commands,
+# the connect report (ordinal 14) and the link state (15), KX_ names at their
+# fixed ordinals, undecorated (the 32-bit __stdcall ones too), nothing else
+# exported, and no import of a MinGW runtime DLL, which a target machine
 # would not have.
 #
 #   scripts/check-windows-exports.sh DLL...   (default: the two DLLs of build/)
@@ -37,6 +38,7 @@ KX_GetDomain 11
 KX_SetKey 12
 KX_GetKey 13
 KX_GetConnectReport 14
+KX_GetLinkState 15
 NAMES
 )
 
@@ -89,13 +91,13 @@ check_dll() {
     sed 's/^/  /' <<<"$imports"
 
     if [[ $actual_exports != "$expected_exports" ]]; then
-        echo "FAIL: the exports differ from the expected fourteen (- expected, + found):"
+        echo "FAIL: the exports differ from the expected fifteen (- expected, + found):"
         diff <(echo "$expected_exports") <(echo "$actual_exports") | grep '^[<>]' |
             sed 's/^</  -/; s/^>/  +/' || true
         status=1
     fi
-    if [[ $address_slots != 14 ]]; then
-        echo "FAIL: the export address table has $address_slots slots, expected 14"
+    if [[ $address_slots != 15 ]]; then
+        echo "FAIL: the export address table has $address_slots slots, expected 15"
         status=1
     fi
     while read -r name; do
@@ -114,7 +116,7 @@ check_dll() {
         esac
     done <<<"$imports"
     if [[ $status == 0 ]]; then
-        echo "OK: 14 undecorated exports at ordinals 1 to 14; imports only Windows system DLLs"
+        echo "OK: 15 undecorated exports at ordinals 1 to 15; imports only Windows system DLLs"
     fi
     return $status
 }

@@ -5,6 +5,35 @@
 
 #include <kestlink.h>
 
+static const char *outcomeText(int32_t outcome)
+{
+    switch (outcome) {
+    case KX_PORT_ANSWERED: return "the reader answered";
+    case KX_PORT_NOT_FOUND: return "no such port";
+    case KX_PORT_NO_PERMISSION: return "permission denied (Linux: sudo usermod -aG dialout $USER, then log in again)";
+    case KX_PORT_BUSY: return "held by another program";
+    case KX_PORT_NOT_A_PORT: return "not a serial port";
+    case KX_PORT_NO_ANSWER: return "no answer";
+    case KX_PORT_WRONG_ANSWER: return "a wrong answer";
+    default: return "could not be opened";
+    }
+}
+
+/* Says why no reader was found: each port the search tried. */
+static void reportPorts(void)
+{
+    KX_PortReport ports[64];
+    int32_t tried = KX_GetConnectReport(ports, 64);
+    int32_t i;
+    fprintf(stderr, "no reader answered; the ports tried:\n");
+    for (i = 0; i < tried && i < 64; ++i) {
+        fprintf(stderr, "  %s: %s", ports[i].name, outcomeText(ports[i].outcome));
+        if (ports[i].holderPid != 0)
+            fprintf(stderr, " (%s, PID %ld)", ports[i].holder, (long)ports[i].holderPid);
+        fprintf(stderr, "\n");
+    }
+}
+
 int main(int argc, char **argv)
 {
     unsigned limit = argc > 1 ? (unsigned)strtoul(argv[1], NULL, 10) : 5;
@@ -12,7 +41,7 @@ int main(int argc, char **argv)
     unsigned i;
 
     if (!KX_Connect()) {
-        fprintf(stderr, "no reader answered on COM3 to COM9 or a USB serial adapter (set KESTLINK_TRACE=1 to see why)\n");
+        reportPorts();
         return 1;
     }
     if (!KX_QueryNumber(&count)) {

@@ -129,6 +129,13 @@ typedef char kx_check_port_report_size[sizeof(KX_PortReport) == 172 ? 1 : -1];
  * a null ports and 0 to learn the count. */
 KX_API int32_t KX_CALL KX_GetConnectReport(KX_PortReport *ports, int32_t capacity);
 
+/* The connection's state. KX_LINK_LOST: the port went away under a call (a
+ * cable pulled, a USB adapter reset or unplugged); the connection was closed
+ * then, so every command fails at once until KX_Connect finds the reader
+ * again, perhaps on another port. */
+enum { KX_LINK_CLOSED = 0, KX_LINK_OPEN = 1, KX_LINK_LOST = 2 };
+KX_API int32_t KX_CALL KX_GetLinkState(void);
+
 /* Records, count and clock. Record numbers run from 0 to count - 1. */
 KX_API int32_t KX_CALL KX_ReadData(uint16_t recordNumber, TagRecord *record);
 KX_API int32_t KX_CALL KX_DeleteAllData(void);

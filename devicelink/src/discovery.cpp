@@ -124,6 +124,7 @@ bool connectToReader()
     auto &port = channel();
     auto &report = connectReport();
     report.clear();
+    linkLost() = false;
     // The reader may still be sending what the last call did not wait for,
     // or a byte that trails its last reply, and COM3 on may lead to it again.
     lineSettle().waitBeforeConnect();

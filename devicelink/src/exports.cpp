@@ -107,7 +107,16 @@ KX_API int32_t KX_CALL KX_Close(void)
 {
     auto lock = kestlink::lockLink();
     kestlink::channel().close();
+    kestlink::linkLost() = false;
     return 1;
+}
+
+KX_API int32_t KX_CALL KX_GetLinkState(void)
+{
+    auto lock = kestlink::lockLink();
+    if (!kestlink::channel().isClosed())
+        return KX_LINK_OPEN;
+    return kestlink::linkLost() ? KX_LINK_LOST : KX_LINK_CLOSED;
 }
 
 KX_API int32_t KX_CALL KX_ReadData(uint16_t recordNumber, TagRecord *record)

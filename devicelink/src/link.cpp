@@ -8,11 +8,14 @@ namespace {
 SerialChannel theChannel;
 LineSettle theLineSettle;
 std::mutex theLinkMutex;
+bool theLinkLost = false;
 } // namespace
 
 SerialChannel &channel() { return theChannel; }
 
 LineSettle &lineSettle() { return theLineSettle; }
+
+bool &linkLost() { return theLinkLost; }
 
 std::unique_lock<std::mutex> lockLink() { return std::unique_lock<std::mutex>(theLinkMutex); }
 

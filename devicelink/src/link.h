@@ -14,6 +14,11 @@ SerialChannel &channel();
 // What the line is owed after a read that did not get a whole reply.
 LineSettle &lineSettle();
 
+// Whether the connection ended because the port went away under a call (the
+// channel was closed then), rather than by KX_Close or a failed connect.
+// Touched with the link locked.
+bool &linkLost();
+
 // Held for the whole of an exported call, so two threads never interleave
 // frames on the wire.
 std::unique_lock<std::mutex> lockLink();

@@ -102,6 +102,11 @@ public:
     bool read(std::uint8_t *buffer, std::size_t maxCount, std::size_t *received = nullptr,
               const ReadCompletion *completion = nullptr);
 
+    // The port went away under a read or write (a cable pulled, an adapter
+    // reset, the far end hung up): nothing more will pass until it is
+    // opened again. Cleared by open and close.
+    bool lineLost() const { return lineLost_; }
+
     OpenFailure lastOpenFailure() const { return lastOpenFailure_; }
     // The device the last open tried, as the platform names it.
     const std::string &lastOpenPath() const { return lastOpenPath_; }
@@ -123,6 +128,7 @@ private:
     struct termios savedSettings_ {}; // restored when the port is closed
 #endif
     Timeouts timeouts_{};
+    bool lineLost_ = false;
     OpenFailure lastOpenFailure_ = OpenFailure::None;
     std::string lastOpenPath_;
 };

@@ -86,6 +86,7 @@ bool SerialChannel::isClosed() const { return fd_ < 0; }
 bool SerialChannel::open(const char *portName)
 {
     close();
+    lineLost_ = false;
     lastOpenPath_ = portPath(portName);
     lastOpenFailure_ = OpenFailure::None;
 
@@ -136,6 +137,7 @@ bool SerialChannel::open(const char *portName)
 
 bool SerialChannel::close()
 {
+    lineLost_ = false;
     if (fd_ < 0)
         return true;
     // Leave the port as we found it for the next program.
@@ -238,15 +240,19 @@ bool SerialChannel::write(const std::uint8_t *bytes, std::size_t count, std::siz
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return false; // EIO: the line hung up
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            lineLost_ = true; // EIO: the line hung up
+            return false;
+        }
         const auto left = deadline - Clock::now();
         if (bounded && left <= Clock::duration::zero())
             return false;
         pollfd p{fd_, POLLOUT, 0};
         ::poll(&p, 1, bounded ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count()) : -1);
-        if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            lineLost_ = true;
             return false;
+        }
     }
     return true;
 }
@@ -296,10 +302,13 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
             }
             if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
                 continue;
-            return false; // end of file or EIO: the line hung up
-        }
-        if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
+            lineLost_ = true; // end of file or EIO: the line hung up
             return false;
+        }
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            lineLost_ = true;
+            return false;
+        }
     }
     return true;
 }

@@ -110,6 +110,7 @@ bool SerialChannel::open(const char *portName)
 {
     if (!isClosed())
         close();
+    lineLost_ = false;
 
     if (portName == nullptr || *portName == '\0') {
         lastOpenPath_.clear();
@@ -161,6 +162,7 @@ bool SerialChannel::open(const char *portName)
 
 bool SerialChannel::close()
 {
+    lineLost_ = false;
     if (isClosed())
         return true;
     // Leave the port as we found it for the next program.
@@ -279,6 +281,10 @@ bool SerialChannel::write(const std::uint8_t *bytes, std::size_t count, std::siz
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - sent, MAXDWORD));
         DWORD n = 0;
         if (!WriteFile(asHandle(handle_), bytes + sent, chunk, &n, nullptr)) {
+            // A write's time-out is a success with less written; a failure
+            // is the port gone (a USB adapter pulled answers
+            // ERROR_ACCESS_DENIED or ERROR_DEVICE_REMOVED from then on).
+            lineLost_ = true;
             ok = false;
             break;
         }
@@ -324,6 +330,7 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
     while (want > 0) {
         DWORD n = 0;
         if (!ReadFile(asHandle(handle_), buffer + got, static_cast<DWORD>(want), &n, nullptr)) {
+            lineLost_ = true; // a time-out is a success with fewer bytes: see write
             ok = false;
             break;
         }
@@ -348,6 +355,14 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
             break;
         }
         want = std::min(completion->bytesStillNeeded({buffer, got}), maxCount - got);
+    }
+    // A read that the driver ended with nothing may have met a port that is
+    // gone: the port's state can no longer be had then.
+    if (ok && got == 0) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(asHandle(handle_), &errors, &status))
+            lineLost_ = true;
     }
 
     if (received)

@@ -67,6 +67,15 @@ bool transact(protocol::Command command, std::span<const std::uint8_t> payload, 
 
     const bool verdict = protocol::judgeReply(info, reply.frame());
     traceLines.transaction(info, request.view(), reply.received(), verdict);
+    if (!verdict && port.lineLost()) {
+        // Nothing will pass on this handle again. Closed, every later call
+        // fails at once instead of waiting out its time, and the device is
+        // free for the system to give back (under the same name or a new
+        // one) when the reader returns; the next connect finds it.
+        port.close();
+        linkLost() = true;
+        traceLines.message(std::string(info.name) + ": the port went away; the connection is closed");
+    }
     return verdict;
 }
 

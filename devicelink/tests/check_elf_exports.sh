@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The built library exports exactly the thirteen commands and the connect
-# report, and carries a SONAME.
+# The built library exports exactly the thirteen commands, the connect
+# report and the link state, and carries a SONAME.
 set -euo pipefail
 library=$1
 
@@ -11,6 +11,7 @@ KX_DeleteCmpData
 KX_GetConnectReport
 KX_GetDomain
 KX_GetKey
+KX_GetLinkState
 KX_LoadCmpData
 KX_QueryNumber
 KX_ReadCmpData
@@ -21,7 +22,7 @@ KX_SetTime"
 
 actual=$(nm -D --defined-only "$library" | awk '{print $NF}' | sed 's/@.*//' | sort)
 if [ "$actual" != "$expected" ]; then
-  echo "exported symbols differ from the thirteen commands and the connect report:"
+  echo "exported symbols differ from the thirteen commands, the connect report and the link state:"
   diff <(echo "$expected") <(echo "$actual") || true
   exit 1
 fi
@@ -30,4 +31,4 @@ if [ "$soname" != "libkestlink.so.1" ]; then
   echo "SONAME is '$soname', expected libkestlink.so.1"
   exit 1
 fi
-echo "14 exports, SONAME $soname"
+echo "15 exports, SONAME $soname"

@@ -204,17 +204,40 @@ TEST_P(LinkTest, NullBuffersAreRefusedBeforeAnythingIsSent)
     EXPECT_EQ(reader.requestCount(), 0u);
 }
 
+// A reader that goes away mid-transaction (a cable pulled): the call fails,
+// the connection is closed and says it was lost, later calls fail without
+// sending, and the next connect finds the reader on its new terminal.
 TEST_P(LinkTest, HangUpMidTransactionThenConnectAgain)
 {
+    EXPECT_EQ(link().linkState(), KX_LINK_CLOSED);
     auto &reader = connected(20);
+    EXPECT_EQ(link().linkState(), KX_LINK_OPEN);
     reader.addFault(FaultRule{FaultKind::HangUp, 0x01, 1, 1u});
     TagRecord record;
     EXPECT_EQ(link().readData(0, &record), 0);
+    EXPECT_EQ(link().linkState(), KX_LINK_LOST);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    const auto sent = reader.requestCount();
     std::uint16_t count = 0;
     EXPECT_EQ(link().queryNumber(&count), 0) << "the line is gone until the next connect";
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(reader.requestCount(), sent) << "nothing is sent on a lost line, even once the reader is back";
+    EXPECT_EQ(link().linkState(), KX_LINK_LOST) << "a failed call leaves the loss said";
     EXPECT_EQ(link().connect(), 1);
+    EXPECT_EQ(link().linkState(), KX_LINK_OPEN);
     EXPECT_EQ(link().queryNumber(&count), 1);
     EXPECT_EQ(count, 20);
+    EXPECT_EQ(link().readData(0, &record), 1);
+    EXPECT_EQ(link().close(), 1);
+    EXPECT_EQ(link().linkState(), KX_LINK_CLOSED);
+}
+
+// A reader that does not answer, on a line that stays, is no loss.
+TEST_P(LinkTest, ASilentReaderIsNoLostLine)
+{
+    auto &reader = connected(20);
+    reader.addFault(FaultRule{FaultKind::NoReply, 0x01, 1, 1u});
+    TagRecord record;
+    EXPECT_EQ(link().readData(0, &record), 0);
+    EXPECT_EQ(link().linkState(), KX_LINK_OPEN);
     EXPECT_EQ(link().readData(0, &record), 1);
 }

@@ -34,6 +34,7 @@ public:
 
     int32_t connect() override { return timed([] { return KX_Connect(); }); }
     int32_t close() override { return timed([] { return KX_Close(); }); }
+    int32_t linkState() override { return timed([] { return KX_GetLinkState(); }); }
     int32_t readData(uint16_t n, TagRecord *r) override { return timed([&] { return KX_ReadData(n, r); }); }
     int32_t deleteAllData() override { return timed([] { return KX_DeleteAllData(); }); }
     int32_t queryNumber(uint16_t *count) override { return timed([&] { return KX_QueryNumber(count); }); }

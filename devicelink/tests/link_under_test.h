@@ -1,4 +1,4 @@
-// The thirteen commands of one build of the library, as a test calls them:
+// The exported functions of one build of the library, as a test calls them:
 // the library linked into this process, or a Windows build of it run under
 // Wine (wine/). The device tests run the same cases against each, so that
 // both platforms are held to the same verdicts, frames and outputs.
@@ -43,6 +43,7 @@ public:
     virtual int32_t getDomain(uint8_t *out, uint16_t *length) = 0;
     virtual int32_t setKey(const uint8_t *key) = 0;
     virtual int32_t getKey(uint8_t *out) = 0;
+    virtual int32_t linkState() = 0;
 
     // How long the last call took inside the library, in milliseconds: for
     // a Windows build, timed in the Windows process, so that what crossing

@@ -16,7 +16,8 @@ namespace {
 void addCommonOptions(CLI::App &app, CommonOptions &common)
 {
     app.add_option("--port", common.port,
-                   "talk to this port only, without the COM3-to-COM9 search: a COMn name or a device path")
+                   "talk to this port only, without the search: a COMn name, a USB adapter's by-id "
+                   "name or a device path")
         ->type_name("NAME");
     app.add_flag("-q,--quiet", common.quiet, "no progress bar and no notes on standard error");
 }
@@ -100,7 +101,10 @@ int runCommandLine(int argc, char **argv)
         set->callback([&, block] { action = [&, block] { return runBlockSet(common, block, hex); }; });
     }
 
-    subcommand(app, "ports", "COM3 to COM9: where each leads and which answers the handshake", common)
+    subcommand(app, "ports",
+               "every port the search tries (COM3 to COM9, then USB adapters): its kind, where it leads, "
+               "what it answered",
+               common)
         ->callback([&] { action = [&] { return runPorts(common); }; });
 
     try {

@@ -40,6 +40,11 @@ int runCompareLoad(const CommonOptions &common, const std::string &file)
                                      std::to_string(run.outcome.itemsDone + 1) + " of " +
                                      std::to_string(plan.count) + ")");
         return kReaderFailed;
+    case kestrix::DownloadEnd::Lost:
+        // The dialog's second line tells of its button; the tool's reader
+        // runs it again.
+        sayError(session->where, firstLine(kestrix::withCount(plan.lostText, run.outcome.itemsDone)));
+        return kReaderFailed;
     case kestrix::DownloadEnd::Stopped:
         break;
     }

@@ -69,6 +69,11 @@ Download download(const Session &session, const CommonOptions &common, const Rea
                                     std::to_string(plan.count) + "; " + std::to_string(done) + " read)");
         result.status = kReaderFailed;
         break;
+    case kestrix::DownloadEnd::Lost:
+        sayError(session.where, firstLine(kestrix::withCount(plan.lostText, done)) + " (record " +
+                                    std::to_string(done + 1) + " of " + std::to_string(plan.count) + ")");
+        result.status = kReaderFailed;
+        break;
     case kestrix::DownloadEnd::Stopped:
         if (sink.failed()) {
             result.status = kFileFailed;

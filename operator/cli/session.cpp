@@ -25,6 +25,8 @@ void sayError(const std::string &where, const std::string &text)
     std::fprintf(stderr, "kestlink: %s%s%s\n", where.c_str(), where.empty() ? "" : ": ", text.c_str());
 }
 
+std::string firstLine(const std::string &text) { return text.substr(0, text.find('\n')); }
+
 void sayNote(const CommonOptions &options, const std::string &text)
 {
     if (!options.quiet)

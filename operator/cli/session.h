@@ -23,6 +23,8 @@ std::optional<Session> connectReader(const CommonOptions &options);
 
 // "kestlink: <where>: <text>" on standard error.
 void sayError(const std::string &where, const std::string &text);
+// A message's first line: what the dialog says below it is about its buttons.
+std::string firstLine(const std::string &text);
 // The text on standard error unless quiet.
 void sayNote(const CommonOptions &options, const std::string &text);
 

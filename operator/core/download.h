@@ -18,6 +18,7 @@ namespace kestrix {
 struct DownloadItem {
     bool ok = false;
     std::optional<RowTexts> row;
+    bool lost = false; // it failed because the reader went away (a cable pulled)
 };
 
 struct DownloadPlan {
@@ -27,12 +28,13 @@ struct DownloadPlan {
     std::function<DownloadItem(std::size_t i)> item; // one transaction
     const char *failedText = nullptr;  // said when an item fails
     const char *stoppedText = nullptr; // said when stopped; %1 is the items done
+    const char *lostText = nullptr;    // said when the reader went away; %1 likewise
     const char *doneText = nullptr;    // said when all are done; none when null
 };
 
 constexpr int kPauseBeforeDownloadMs = 50;
 
-enum class DownloadEnd { Done, Failed, Stopped };
+enum class DownloadEnd { Done, Failed, Lost, Stopped };
 
 struct DownloadOutcome {
     DownloadEnd end = DownloadEnd::Done;
@@ -41,7 +43,8 @@ struct DownloadOutcome {
 
 // The one loop of every download: the pause when the plan asks for it
 // (through sleepMs), then item after item, each handed to `delivered` with
-// its index, until one fails or `stop` is set; stop is looked at before
+// its index, until one fails (Lost when it failed because the reader went
+// away) or `stop` is set; stop is looked at before
 // every item, so the item in hand always ends.
 DownloadOutcome runDownloadLoop(const DownloadPlan &plan, const std::atomic<bool> &stop,
                                 const std::function<void(int ms)> &sleepMs,

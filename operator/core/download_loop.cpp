@@ -16,7 +16,7 @@ DownloadOutcome runDownloadLoop(const DownloadPlan &plan, const std::atomic<bool
             return {DownloadEnd::Stopped, i};
         DownloadItem item = plan.item(i);
         if (!item.ok)
-            return {DownloadEnd::Failed, i};
+            return {item.lost ? DownloadEnd::Lost : DownloadEnd::Failed, i};
         delivered(i, std::move(item));
     }
     return {DownloadEnd::Done, plan.count};

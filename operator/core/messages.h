@@ -20,6 +20,9 @@ inline constexpr const char *kRangeHasZero = "起始条数或结束条数不能�
 inline constexpr const char *kRangeOver20000 = "起始条数或结束条数不能大于20000 !";
 // Esc or the close box during a download; %1 is the number of records added.
 inline constexpr const char *kReadStopped = "读取已停止，共读取 %1 条记录 !";
+// The reader went away mid-download (a cable pulled, an adapter reset).
+inline constexpr const char *kReadLost =
+    "与读卡器的连接已断开，共读取 %1 条记录 !\n已读取的记录仍在列表中。请检查连线，然后按“连接设备”重新连接。";
 
 inline constexpr const char *kSetTimeFailed = "设置时间失败 !";
 inline constexpr const char *kDeleteAllQuestion = "Delete all data ?";
@@ -35,6 +38,8 @@ inline constexpr const char *kCompareDownloaded = "下载比数据成功!";
 // Esc or the close box while the comparison list goes to the reader; %1 is
 // the number of entries the reader now holds.
 inline constexpr const char *kCompareStopped = "下载已停止，共下载 %1 条对比数据 !";
+inline constexpr const char *kCompareLost =
+    "与读卡器的连接已断开，共下载 %1 条对比数据 !\n请检查连线，然后按“连接设备”重新连接，再下载比对数据。";
 inline constexpr const char *kDeleteCompareQuestion = "删除所有对比数据 ?";
 inline constexpr const char *kDeleteCompareDone = "删除所有对比数据成功 !";
 inline constexpr const char *kDeleteCompareFailed = "删除所有对比数据失败 !";

@@ -5,11 +5,18 @@
 
 namespace kestrix {
 
+namespace {
+
+// An item that failed, and whether the reader went away under it.
+DownloadItem failedItem() { return {false, std::nullopt, KX_GetLinkState() == KX_LINK_LOST}; }
+
+} // namespace
+
 DownloadItem readRecordItem(std::uint16_t n, std::int32_t s)
 {
     TagRecord record;
     if (KX_ReadData(n, &record) != 1)
-        return {};
+        return failedItem();
     return {true, rowFromRecord(record, s)};
 }
 
@@ -23,6 +30,7 @@ DownloadPlan readAllPlan(std::uint16_t count, std::int32_t firstSequence)
     };
     d.failedText = text::kReadFailed;
     d.stoppedText = text::kReadStopped;
+    d.lostText = text::kReadLost;
     return d;
 }
 
@@ -52,6 +60,7 @@ DownloadPlan readRangePlan(std::uint16_t count, std::int32_t first, std::int32_t
     };
     d.failedText = text::kReadFailed;
     d.stoppedText = text::kReadStopped;
+    d.lostText = text::kReadLost;
     return d;
 }
 
@@ -60,11 +69,13 @@ DownloadPlan compareDownloadPlan(const CompareTable &table)
     DownloadPlan d;
     d.count = d.barBase = table.count > 0 ? static_cast<std::size_t>(table.count) : 0;
     d.item = [entries = &table.entries](std::size_t i) {
-        const bool stored = KX_LoadCmpData(static_cast<std::uint16_t>(i), &(*entries)[i]) == 1;
-        return DownloadItem{stored, std::nullopt};
+        if (KX_LoadCmpData(static_cast<std::uint16_t>(i), &(*entries)[i]) != 1)
+            return failedItem();
+        return DownloadItem{true, std::nullopt};
     };
     d.failedText = text::kCompareDownloadFailed;
     d.stoppedText = text::kCompareStopped;
+    d.lostText = text::kCompareLost;
     d.doneText = text::kCompareDownloaded;
     return d;
 }

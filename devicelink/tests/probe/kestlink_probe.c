@@ -1,4 +1,4 @@
-/* Calls the library's thirteen commands as told on standard input, one call a
+/* Calls the library's commands as told on standard input, one call a
  * line, and answers each on standard output. Tests on Linux drive a Windows
  * build of the library this way, under Wine, against the virtual reader.
  *
@@ -49,6 +49,7 @@ static struct Command commands[] = {
     {"KX_GetDomain", 11, TWO_BUFFERS, {KX_DOMAIN_READBACK_SIZE, 2}, NULL},
     {"KX_SetKey", 12, ONE_BUFFER, {KX_KEY_SIZE, 0}, NULL},
     {"KX_GetKey", 13, ONE_BUFFER, {KX_KEY_SIZE, 0}, NULL},
+    {"KX_GetLinkState", 15, NO_ARGS, {0, 0}, NULL},
 };
 #define COMMAND_COUNT (sizeof commands / sizeof commands[0])
 

@@ -70,6 +70,7 @@ public:
 
     int32_t connect() override { return call("KX_Connect", {}); }
     int32_t close() override { return call("KX_Close", {}); }
+    int32_t linkState() override { return call("KX_GetLinkState", {}); }
     int32_t readData(uint16_t n, TagRecord *r) override
     {
         return call(join({"KX_ReadData", std::to_string(n)}), {{r, sizeof(TagRecord)}});

@@ -62,13 +62,16 @@ contains() { grep -qF -- "$2" <<<"$1" || { echo "  not found: $2"; echo "$1" | s
 lacks() { ! grep -qF -- "$2" <<<"$1" || { echo "  found: $2"; return 1; }; }
 count_of() { grep -cF -- "$2" <<<"$1" || true; }
 
-# reader N: a virtual reader with N records; its terminal in $terminal.
+# reader N [OPTION...]: a virtual reader with N records; its terminal in
+# $terminal, its COM3 link (which follows it after a hang-up) in $link.
 reader() {
-  local dir=$work/sim$RANDOM
-  "$kestsim" --dir "$dir" --records "$1" >"$dir.out" 2>"$dir.err" &
+  local dir=$work/sim$RANDOM records=$1
+  shift
+  "$kestsim" --dir "$dir" --records "$records" "$@" >"$dir.out" 2>"$dir.err" &
   pids+=($!)
   for _ in $(seq 100); do [ -L "$dir/COM3" ] && break; sleep 0.05; done
-  terminal=$(readlink "$dir/COM3")
+  link=$dir/COM3
+  terminal=$(readlink "$link")
 }
 # silent: a terminal whose far end never answers; its terminal in $terminal.
 silent() {
@@ -151,6 +154,25 @@ nodes=$("$kestlink" ports 2>&1 || true)
 check "without by-id links the ttyUSB nodes are tried" \
   contains "$nodes" "/dev/ttyUSB1	USB adapter (device node)	/dev/ttyUSB1 -> "
 check "and the reader is found on its node" contains "$("$kestlink" count 2>&1)" "12"
+
+# A cable pulled mid-download: the reader hangs up on the 6th record and
+# comes back, as an adapter does, under a new node name (ttyUSB2 for
+# ttyUSB1); its by-id link follows it.
+rm -f /dev/ttyUSB*
+reader 20 --fault hang-up:read-record@6x1
+adapter ttyUSB1 "$second" "$terminal"
+csv=$work/pulled.csv
+status=0
+pulled=$("$kestlink" read --csv "$csv" 2>&1 >/dev/null) || status=$?
+check "a pulled reader ends the read with status 1" test "$status" = 1
+check "the tool says the connection was lost and how many came" \
+  contains "$pulled" "与读卡器的连接已断开，共读取 5 条记录 ! (record 6 of 20)"
+check "the file keeps the five rows read" test "$(grep -c '^0000' "$csv")" = 5
+for _ in $(seq 100); do [ "$(readlink "$link")" != "$terminal" ] && break; sleep 0.05; done
+rm -f /dev/ttyUSB1
+adapter ttyUSB2 "$second" "$link"
+check "the reader is found again under its new node name" contains "$("$kestlink" count 2>&1)" "20"
+check "and read whole" test "$("$kestlink" read 2>/dev/null | grep -c .)" = 20
 
 [ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
 echo "all checks passed"

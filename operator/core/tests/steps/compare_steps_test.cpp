@@ -223,6 +223,17 @@ TEST_F(CompareFileTest, DownloadFailureStopsAndSays)
     EXPECT_EQ(view.bar, 0);
 }
 
+TEST_F(CompareFileTest, AReaderPulledMidDownloadSaysHowManyWent)
+{
+    auto &reader = connectedReader(0);
+    load(file("cmp.csv", exportFile({"999 000000000001", "999 000000000002", "999 000000000003"})));
+    toolkit.forget();
+    reader.addFault({kestsim::FaultKind::HangUp, kLoadCompare, 3, 1u});
+    press(&S::downloadCompareList);
+    EXPECT_EQ(said(), std::vector<std::string>{"与读卡器的连接已断开，共下载 2 条对比数据 !\n"
+                                               "请检查连线，然后按“连接设备”重新连接，再下载比对数据。"});
+}
+
 TEST_F(CompareFileTest, EraseTheReadersComparisonList)
 {
     auto &reader = connectedReader(0);

@@ -129,10 +129,34 @@ TEST_F(StepsTest, TheEndOfTheSessionStopsADownloadSilently)
 TEST_F(StepsTest, AReadThatFailsMidwayKeepsTheRowsReadBeforeIt)
 {
     auto &reader = connectedReader(50);
-    reader.addFault({kestsim::FaultKind::HangUp, 0x01, 10, 1u});
+    reader.addFault({kestsim::FaultKind::NoReply, 0x01, 10, 1u});
     press(&S::readAll);
     EXPECT_EQ(said(), std::vector<std::string>{"读取不成功 !"});
     EXPECT_EQ(rows().size(), 9u);
+}
+
+// A cable pulled mid-download: the rows read stay, one message says how many
+// came and that the connection is gone, and connecting finds the reader on
+// its new terminal.
+TEST_F(StepsTest, AReaderPulledMidDownloadKeepsTheRowsAndIsFoundAgain)
+{
+    auto &reader = connectedReader(50);
+    reader.addFault({kestsim::FaultKind::HangUp, 0x01, 10, 1u});
+    press(&S::readAll);
+    EXPECT_EQ(said(), std::vector<std::string>{"与读卡器的连接已断开，共读取 9 条记录 !\n"
+                                               "已读取的记录仍在列表中。请检查连线，然后按“连接设备”重新连接。"});
+    EXPECT_EQ(rows().size(), 9u);
+    toolkit.forget();
+
+    press(&S::queryCount);
+    EXPECT_EQ(said(), std::vector<std::string>{"查询数目失败！"}) << "nothing passes until the next connect";
+    toolkit.forget();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150)); // the reader comes back
+    press(&S::connect);
+    EXPECT_EQ(said(), std::vector<std::string>{"连接成功！"});
+    toolkit.forget();
+    press(&S::readAll);
+    EXPECT_EQ(rows().size(), 9u + 50u) << "the list keeps what it had and takes the new download";
 }
 
 } // namespace kestrix::test

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The Windows DLLs find a reader on a COM port that Windows lists beyond COM3
+# to COM9 (a USB serial adapter numbered COM12), with COM3 to COM9 absent or
+# silent, and say why each port failed when none answers.
+#
+#   listed_ports_test.sh KESTSIM WINDOWS_X64_DIR WINDOWS_X86_DIR
+#
+# Each DIR holds kestlink.dll, kestlink_probe.exe and
+# kestlink_read_records.exe. KESTLINK_WINE_PREFIX names the prefix: the port
+# is listed in its registry (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, volatile:
+# gone with the server) beside dosdevices/com12, as Windows lists an
+# adapter's port. A 32-bit build where 32-bit programs do not run is left out
+# with the reason.
+set -euo pipefail
+kestsim=$(realpath "$1")
+builds=("$(realpath "$2")" "$(realpath "$3")")
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../../scripts/wine-prefix.sh
+. "$here/../../../scripts/wine-prefix.sh"
+wine_guard
+
+work=$(mktemp -d)
+pids=()
+finish() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wine_stop
+  rm -rf "$work"
+}
+trap finish EXIT
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+
+ports=$work/ports
+"$kestsim" --dir "$ports" --port 12 --records 7 >"$work/kestsim.out" 2>"$work/kestsim.err" &
+reader=$!
+pids+=($reader)
+for _ in $(seq 100); do [ -L "$ports/COM12" ] && break; sleep 0.05; done
+# COM5: a port that never answers.
+python3 -c '
+import os, pty, sys, time
+master, slave = pty.openpty()
+os.symlink(os.ttyname(slave), sys.argv[1])
+while True:
+    time.sleep(60)' "$ports/COM5" &
+pids+=($!)
+for _ in $(seq 100); do [ -L "$ports/COM5" ] && break; sleep 0.05; done
+
+logs=${KESTLINK_WINE_PREFIX}-logs
+mkdir -p "$logs"
+wine_start "$KESTLINK_WINE_PREFIX" "$logs" "$ports"
+"$KESTRIX_WINE64" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\KestlinkUsb0' /t REG_SZ /d COM12 /f \
+  >>"$logs/programs.log" 2>&1
+
+ran=0
+for dir in "${builds[@]}"; do
+  width=64
+  case "$dir" in *x86*) width=32 ;; esac
+  loader=$(wine_program $width 2>"$work/why") || { echo "$width-bit: not run: $(cat "$work/why")"; continue; }
+  env=()
+  [ $width = 32 ] && env=(-u WINELOADER)
+  cd "$dir"
+  # The probe times the call inside Windows: COM3 to COM9 first (COM5 silent),
+  # then the listed COM12.
+  answer=$(printf 'KX_Connect\nKX_QueryNumber 0000\nKX_Close\n' |
+    env "${env[@]}" "$loader" kestlink_probe.exe 2>>"$logs/programs.log" | tr -d '\r' | grep -v '^ready')
+  connect=$(sed -n 1p <<<"$answer")
+  count=$(sed -n 2p <<<"$answer")
+  if [ "${connect%% *}" = 1 ] && [ "$count" = "1 $(cut -d' ' -f2 <<<"$count") 0700" ]; then
+    echo "$width-bit: the reader on COM12 found in $(awk '{printf "%.0f", $2 / 1000}' <<<"$connect") ms (COM3 to COM9 first, COM5 silent)"
+  else
+    fail "$width-bit: no reader found on COM12: $answer"
+  fi
+  ran=$((ran + 1))
+done
+
+# The reader gone: each port's reason, COM12 among them.
+kill "$reader"
+wait "$reader" 2>/dev/null || true
+for dir in "${builds[@]}"; do
+  width=64
+  case "$dir" in *x86*) width=32 ;; esac
+  loader=$(wine_program $width 2>/dev/null) || continue
+  env=()
+  [ $width = 32 ] && env=(-u WINELOADER)
+  cd "$dir"
+  status=0
+  why=$(env "${env[@]}" "$loader" kestlink_read_records.exe 1 2>&1 >/dev/null | tr -d '\r') || status=$?
+  for line in "no reader answered; the ports tried:" "  COM3: no such port" "  COM5: no answer" \
+    "  COM9: no such port" "  COM12: no such port"; do
+    grep -qxF -- "$line" <<<"$why" || fail "$width-bit: the reasons lack '$line': $why"
+  done
+  [ "$status" = 1 ] || fail "$width-bit: exit status $status, not 1"
+  echo "$width-bit: the reasons when no reader answers:"
+  sed 's/^/  /' <<<"$why"
+done
+
+[ "$failures" = 0 ] || exit 1
+[ "$ran" -gt 0 ] || { echo "no build could run"; exit 1; }
+echo "all checks passed"
