@@ -236,6 +236,22 @@ TEST_F(WindowsDialogTest, ConnectCountAndReadAllWithTheBar)
     EXPECT_EQ(reader.requestCount(), 152u) << "the count twice, then each record once";
 }
 
+// No reader: the box says why, port by port, in the operator's words; the
+// ports Windows lists beyond COM3 to COM9 follow them.
+TEST_F(WindowsDialogTest, AFailedConnectSaysWhyPortByPort)
+{
+    sim.addSilentTerminal(5);
+    click(IDC_CONNECT);
+    settle();
+    const auto box = said();
+    ASSERT_EQ(box.size(), 1u);
+    EXPECT_EQ(box[0].rfind("连接失败！\nCOM3：没有此端口\nCOM4：没有此端口\nCOM5：没有应答\nCOM6：没有此端口\n"
+                           "COM7：没有此端口\nCOM8：没有此端口\nCOM9：没有此端口",
+                           0),
+              0u)
+        << box[0];
+}
+
 TEST_F(WindowsDialogTest, ReadOneAndReadRangeCheckTheirFields)
 {
     const auto records = kestsim::sampleRecords(10);
