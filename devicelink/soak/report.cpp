@@ -71,6 +71,7 @@ bool printReport(std::ostream &out, const Tally &tally, const Resources &before,
     line(out, "hang-ups", static_cast<long long>(tally.hangUps));
     line(out, "recoveries", static_cast<long long>(tally.recoveries), "must equal hang-ups (KX_Connect gave 1 after 150 ms)");
     line(out, "failed reconnects", static_cast<long long>(tally.failedReconnects), "must be 0");
+    line(out, "losses unsaid", static_cast<long long>(tally.lossesUnsaid), "must be 0 (KX_GetLinkState after a hang-up)");
     line(out, "records re-seeded", static_cast<long long>(tally.reseeds), "(after a delete-all took effect)");
     line(out, "open fds", before.openFds, "after the sweep");
     line(out, "  at the end", after.openFds);

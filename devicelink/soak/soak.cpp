@@ -93,6 +93,11 @@ bool Soak::timedConnect(std::size_t index)
 bool Soak::recover(std::size_t index)
 {
     ++tally_.hangUps;
+    // The line dropped under the call: the library closed it and says so.
+    if (KX_GetLinkState() != KX_LINK_LOST) {
+        ++tally_.lossesUnsaid;
+        std::cerr << "call " << index << ": KX_GetLinkState gave " << KX_GetLinkState() << " after a hang-up\n";
+    }
     std::this_thread::sleep_for(kHangUpPause);
     if (timedConnect(index)) {
         ++tally_.recoveries;

@@ -28,6 +28,7 @@ struct Tally {
     unsigned long hangUps = 0;
     unsigned long recoveries = 0;       // KX_Connect gave 1 at the first try after a hang-up
     unsigned long failedReconnects = 0; // KX_Connect gave 0 after a hang-up
+    unsigned long lossesUnsaid = 0;     // after a hang-up KX_GetLinkState did not say lost
     unsigned long reseeds = 0;          // new records after a "delete all" emptied the reader
 
     unsigned long totalCalls() const;
