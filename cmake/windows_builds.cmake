@@ -2,14 +2,18 @@
 # cross builds for x86-64 and 32-bit x86 in windows-x64/ and windows-x86/ of
 # the build folder, each with kestlink.dll, its import library, the C example
 # and the probe the tests drive under Wine; and the Windows package of both,
-# a zip in windows-package/.
+# a zip in windows-package/, with an installer (MSI) for each width beside
+# it.
 #
-# On by default where the cross compilers and Wine are found (see
+# On by default where the cross compilers, Wine and msitools are found (see
 # scripts/install-deps.sh); -DKESTRIX_WINDOWS=OFF leaves them out.
 find_program(KESTRIX_MINGW_X64 x86_64-w64-mingw32-g++-posix)
 find_program(KESTRIX_MINGW_X86 i686-w64-mingw32-g++-posix)
 find_program(KESTRIX_WINE wine)
-if(KESTRIX_MINGW_X64 AND KESTRIX_MINGW_X86 AND KESTRIX_WINE)
+# The installers' builder and the tool that reads them (msitools).
+find_program(KESTRIX_WIXL wixl)
+find_program(KESTRIX_MSIINFO msiinfo)
+if(KESTRIX_MINGW_X64 AND KESTRIX_MINGW_X86 AND KESTRIX_WINE AND KESTRIX_WIXL AND KESTRIX_MSIINFO)
   set(windows_default ON)
 else()
   set(windows_default OFF)
@@ -17,9 +21,9 @@ endif()
 option(KESTRIX_WINDOWS "Cross-build the Windows DLLs and test them under Wine" ${windows_default})
 
 if(KESTRIX_WINDOWS)
-  if(NOT (KESTRIX_MINGW_X64 AND KESTRIX_MINGW_X86 AND KESTRIX_WINE))
-    message(FATAL_ERROR "KESTRIX_WINDOWS needs the mingw-w64 -posix compilers for x86-64 and i686 and Wine "
-                        "(scripts/install-deps.sh installs them)")
+  if(NOT (KESTRIX_MINGW_X64 AND KESTRIX_MINGW_X86 AND KESTRIX_WINE AND KESTRIX_WIXL AND KESTRIX_MSIINFO))
+    message(FATAL_ERROR "KESTRIX_WINDOWS needs the mingw-w64 -posix compilers for x86-64 and i686, Wine, "
+                        "and wixl and msiinfo for the installers (scripts/install-deps.sh installs them)")
   endif()
   include(ExternalProject)
   foreach(arch IN ITEMS x64 x86)
@@ -69,9 +73,13 @@ if(KESTRIX_WINDOWS)
 
   # The Windows package, a zip of both builds made by CPack in a project of
   # its own (packaging/windows/), so that its CPack settings stay apart from
-  # the Linux build's install.
+  # the Linux build's install; and the installers, made there too.
   set(KESTRIX_WINDOWS_PACKAGE
       ${CMAKE_BINARY_DIR}/windows-package/Kestrix-${PROJECT_VERSION}-windows.zip)
+  foreach(arch IN ITEMS x64 x86)
+    set(KESTRIX_WINDOWS_INSTALLER_${arch}
+        ${CMAKE_BINARY_DIR}/windows-package/Kestrix-${PROJECT_VERSION}-${arch}.msi)
+  endforeach()
   ExternalProject_Add(kestrix_windows_package
     SOURCE_DIR ${PROJECT_SOURCE_DIR}/packaging/windows
     BINARY_DIR ${CMAKE_BINARY_DIR}/windows-package
@@ -79,10 +87,15 @@ if(KESTRIX_WINDOWS)
                -DKESTRIX_SOURCE_DIR=${PROJECT_SOURCE_DIR}
                -DKESTRIX_WINDOWS_X64_BUILD=${CMAKE_BINARY_DIR}/windows-x64
                -DKESTRIX_WINDOWS_X86_BUILD=${CMAKE_BINARY_DIR}/windows-x86
-    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target package
-    BUILD_BYPRODUCTS ${KESTRIX_WINDOWS_PACKAGE}
+               # The icon of the Start-menu entry and of installed programs,
+               # drawn by the Linux build before the cross builds use it.
+               -DKESTRIX_ICON_FILE=${CMAKE_BINARY_DIR}/operator/icons/kestrix.ico
+               -DKESTRIX_WIXL=${KESTRIX_WIXL}
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target package installers
+    BUILD_BYPRODUCTS ${KESTRIX_WINDOWS_PACKAGE} ${KESTRIX_WINDOWS_INSTALLER_x64} ${KESTRIX_WINDOWS_INSTALLER_x86}
     INSTALL_COMMAND ""
-    # The cross builds are always rebuilt, so the zip is made anew after them.
+    # The cross builds are always rebuilt, so the zip is made anew after them
+    # (and the installers, when anything in them changed).
     BUILD_ALWAYS ON
     DEPENDS kestlink_windows_x64 kestlink_windows_x86)
   include(${PROJECT_SOURCE_DIR}/packaging/windows/tests.cmake)

@@ -96,7 +96,7 @@ check_imports() {
     unzip -p "$zip" "$top/$file" >"$work/binary"
     while read -r dll; do
         case ${dll,,} in
-            kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | comdlg32.dll | msvcrt.dll | kestlink.dll) ;;
+            kernel32.dll | advapi32.dll | user32.dll | gdi32.dll | comctl32.dll | comdlg32.dll | msvcrt.dll | kestlink.dll) ;;
             *) foreign+=("$dll") ;;
         esac
     done < <(x86_64-w64-mingw32-objdump -p "$work/binary" | sed -n 's/^[[:space:]]*DLL Name: //p')

@@ -15,6 +15,8 @@ packages=(
   fontconfig
   # scripts/check-windows-package.sh lists and reads the Windows zip.
   unzip
+  # The Windows installers: wixl makes the MSIs, msitools' msiinfo reads them back.
+  msitools wixl
   # Kestrix: Qt 6 Widgets, Qt Multimedia for the beep, the platform plugins
   # that the runtime only recommends, a Song-style font for the captions and
   # Qt's own Chinese texts (message box buttons, file dialogs).

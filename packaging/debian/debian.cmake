@@ -96,8 +96,9 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${kestrix_debian_dir}/triggers)
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "link library for the handheld RFID tag reader
 Kestlink owns the serial port and the binary protocol of the handheld RFID
-tag reader: it finds the reader on COM3 to COM9, reads its records, sets its
-clock and manages its comparison list, through thirteen C functions.
+tag reader: it finds the reader on COM3 to COM9 or a USB serial adapter,
+reads its records, sets its clock and manages its comparison list, through
+a small C API.
 .
 This package holds the shared library.")
 
@@ -105,7 +106,7 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libkestlink1 (= ${KESTRIX_DEBIAN_VERSION})")
 set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "link library for the handheld RFID tag reader (development files)
 Kestlink owns the serial port and the binary protocol of the handheld RFID
-tag reader, through thirteen C functions.
+tag reader, through a small C API.
 .
 This package holds the C header kestlink.h, the development link, the
 pkg-config file kestlink.pc and the CMake package Kestlink.")
