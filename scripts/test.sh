@@ -20,15 +20,20 @@ wine_leftovers() {
 
 # skipped_tests BUILD: "name: reason" for each test that CTest's last run in
 # BUILD did not run (its summary, kept in BUILD/ctest-output.txt); the reason
-# is the "skipped: ..." line the test printed (CTest's log records such a
-# test as passed, so the log alone cannot tell).
+# is the line the test printed (CTest's log records a test that exits 77 as
+# passed, so the log alone cannot tell).
 skipped_tests() {
   local output=$1/ctest-output.txt log=$1/Testing/Temporary/LastTest.log
   [ -f "$output" ] || return 0
   sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (Skipped)$/\1/p' "$output" | while read -r name; do
+    # Ours print "skipped: REASON"; GoogleTest prints "FILE:LINE: Skipped"
+    # with the reason on the next line.
     reason=$(awk -v name="$name" '/^[0-9]+\/[0-9]+ Test: / { current = $3 }
-      current == name && /^skipped: / { print substr($0, 10); exit }' "$log" 2>/dev/null)
-    echo "  $name: ${reason:-see its output in $log}"
+      current != name { next }
+      gtest { print; exit }
+      /^skipped: / { print substr($0, 10); exit }
+      /: Skipped$/ { gtest = 1 }' "$log" 2>/dev/null)
+    echo "  $name ($1): ${reason:-see its output in $log}"
   done
 }
 

@@ -315,6 +315,13 @@ TEST_F(ChannelTest, SignalsNeitherShortenNorBreakARead)
             std::this_thread::sleep_for(5ms);
         }
     });
+    // The pieces come 5 ms apart, but a busy machine may run the writer late:
+    // a gap far longer than that, so that only the signals could end the
+    // read early.
+    kestlink::Timeouts patient;
+    patient.readIntervalMs = 500;
+    patient.readTotalConstantMs = 5000;
+    channel.setTimeouts(patient);
     std::size_t trickled = 0;
     EXPECT_TRUE(channel.read(buffer, sizeof buffer, &trickled));
     far.join();
