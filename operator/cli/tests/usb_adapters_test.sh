@@ -5,10 +5,11 @@
 # (serial/by-id/usb-...-if00-port0 -> ../../ttyUSB0), leading to virtual
 # readers. Nothing made here is seen outside the namespace.
 #
-#   usb_adapters_test.sh KESTSIM KESTLINK READ_RECORDS
+#   usb_adapters_test.sh KESTSIM KESTLINK READ_RECORDS [KESTRIX]
 #
 # KESTLINK is the command-line tool (the static library), READ_RECORDS the C
-# example linked with the shared library. As root (CI) the namespace is
+# example linked with the shared library, KESTRIX the Qt program, run on a
+# virtual X server (Xvfb) and driven with xdotool. As root (CI) the namespace is
 # plain; otherwise a user namespace (unshare -r) serves, where the test of a
 # port the user may not open is left out. Exit 77 when neither can be had.
 set -euo pipefail
@@ -24,7 +25,7 @@ if [ "${1:-}" != --inside ]; then
 fi
 as=$2
 shift 2
-kestsim=$1 kestlink=$2 read_records=$3
+kestsim=$1 kestlink=$2 read_records=$3 kestrix=${4:-}
 unset KESTLINK_PORT_DIR KESTLINK_TRACE
 
 # The private /dev: what programs need, pseudo-terminals, nothing else.
@@ -173,6 +174,61 @@ rm -f /dev/ttyUSB1
 adapter ttyUSB2 "$second" "$link"
 check "the reader is found again under its new node name" contains "$("$kestlink" count 2>&1)" "20"
 check "and read whole" test "$("$kestlink" read 2>/dev/null | grep -c .)" = 20
+
+# Kestrix itself, started as from the desktop menu (no port folder), finds the
+# reader on the adapter: 连接设备, then 读取数据 reads every record.
+if [ -n "$kestrix" ]; then
+  rm -rf /dev/serial /dev/ttyUSB*
+  log=$work/gui-reader.log
+  "$kestsim" --dir "$work/gui" --records 30 --log >/dev/null 2>"$log" &
+  pids+=($!)
+  for _ in $(seq 100); do [ -L "$work/gui/COM3" ] && break; sleep 0.05; done
+  adapter ttyUSB0 "$second" "$work/gui/COM3"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  pids+=($!)
+  for _ in $(seq 200); do grep -q '^[0-9]' "$work/display" && break; sleep 0.1; done
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  mkdir -m 700 "$work/runtime"
+  export XDG_RUNTIME_DIR=$work/runtime
+  "$kestrix" 2>"$work/kestrix.err" &
+  app=$!
+  pids+=($app)
+  main=""
+  for _ in $(seq 300); do
+    main=$(xdotool search --onlyvisible --pid "$app" --name '^Kestrix$' 2>/dev/null | head -n 1 || true)
+    [ -n "$main" ] && break
+    sleep 0.1
+  done
+  # A button's centre, given in dialog units (the template's 319 x 391).
+  click_units() {
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    xdotool windowfocus "$main" 2>/dev/null || true
+    sleep 0.3
+    xdotool mousemove --window "$main" $(($1 * WIDTH / 319)) $(($2 * HEIGHT / 391)) click 1
+  }
+  box() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -vx "$main" | head -n 1 || true; }
+  dismiss() {
+    local b=""
+    for _ in $(seq 100); do b=$(box); [ -n "$b" ] && break; sleep 0.1; done
+    [ -n "$b" ] || return 1
+    xdotool windowfocus "$b" 2>/dev/null || true
+    sleep 0.3
+    xdotool key Return
+    sleep 0.5
+  }
+  reads() { grep -c '<- AA 01 02 ' "$log" || true; }
+  if [ -n "$main" ]; then
+    click_units 28 15 # 连接设备
+    check "Kestrix's connect is answered" dismiss
+    check "the reader heard Kestrix's handshake through the adapter" grep -q '<- AA 00 00 00 55' "$log"
+    click_units 28 65 # 读取数据
+    for _ in $(seq 100); do [ "$(reads)" -ge 30 ] && break; sleep 0.1; done
+    check "Kestrix read every record through the adapter" test "$(reads)" = 30
+  else
+    check "Kestrix's window came up" false
+  fi
+  kill "$app" 2>/dev/null || true
+fi
 
 # A figure, not a check: the reader on the first adapter, COM3 to COM9
 # absent, found by the search and named with --port (no search).
