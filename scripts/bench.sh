@@ -3,7 +3,9 @@
 # virtual reader through this library and through the 64-bit and 32-bit
 # Windows DLLs under Wine, the download through the real dialog (offscreen)
 # into an empty list and one of 60,000 rows, and the program's list actions
-# through its model.
+# through its model, and the connect to a reader on the first USB serial
+# adapter (Linux, on a private /dev) and on a COM port Windows lists beyond
+# COM9 (both DLLs under Wine).
 # Prints their figures and then one summary table. A missed goal is reported
 # in the table, never turned into a failure.
 #
@@ -20,7 +22,8 @@ fi
 scripts/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRIX_WINDOWS=ON >/dev/null
-cmake --build build-bench -j "$jobs" --target kestlink_download_bench kestrix_dialog_bench kestrix_actions_bench
+cmake --build build-bench -j "$jobs" --target kestlink_download_bench kestrix_dialog_bench kestrix_actions_bench \
+  kestsim_cli kestlink_cli kestlink_read_records
 
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
@@ -38,8 +41,18 @@ build-bench/bench/kestrix_dialog_bench --records "$records" | tee "$logs/dialog"
 echo "== List actions"
 build-bench/bench/kestrix_actions_bench --dir build-bench | tee "$logs/actions"
 
+# The figures of the two connect tests (each checks its own behaviour too).
+echo "== Connect: a reader on the first USB adapter (Linux), on COM12 listed by Windows (Wine)"
+{
+  operator/cli/tests/usb_adapters_test.sh build-bench/simulator/kestsim build-bench/operator/cli/kestlink \
+    build-bench/devicelink/kestlink_read_records || true
+  mkdir -p build-bench/wine-prefix-ports
+  KESTLINK_WINE_PREFIX=$PWD/build-bench/wine-prefix-ports devicelink/tests/wine/listed_ports_test.sh \
+    build-bench/simulator/kestsim build-bench/windows-x64/devicelink build-bench/windows-x86/devicelink || true
+} 2>&1 | grep -E '^(figure|skipped|FAILED|[0-9]+-bit: the reader|\| )' | tee "$logs/connect"
+
 echo
 echo "== Summary ($jobs cores, load average $(cut -d' ' -f1-3 /proc/loadavg))"
 echo "| measure | figure | goal | met |"
 echo "|---|---|---|---|"
-grep -h '^| ' "$logs/download" "$logs/dialog" "$logs/actions"
+grep -h '^| ' "$logs/download" "$logs/dialog" "$logs/actions" "$logs/connect"

@@ -52,6 +52,7 @@ wine_start "$KESTLINK_WINE_PREFIX" "$logs" "$ports"
   >>"$logs/programs.log" 2>&1
 
 ran=0
+declare -A found_ms
 for dir in "${builds[@]}"; do
   width=64
   case "$dir" in *x86*) width=32 ;; esac
@@ -66,7 +67,8 @@ for dir in "${builds[@]}"; do
   connect=$(sed -n 1p <<<"$answer")
   count=$(sed -n 2p <<<"$answer")
   if [ "${connect%% *}" = 1 ] && [ "$count" = "1 $(cut -d' ' -f2 <<<"$count") 0700" ]; then
-    echo "$width-bit: the reader on COM12 found in $(awk '{printf "%.0f", $2 / 1000}' <<<"$connect") ms (COM3 to COM9 first, COM5 silent)"
+    found_ms[$width]=$(awk '{printf "%.0f", $2 / 1000}' <<<"$connect")
+    echo "$width-bit: the reader on COM12 found in ${found_ms[$width]} ms (COM3 to COM9 first, COM5 silent)"
   else
     fail "$width-bit: no reader found on COM12: $answer"
   fi
@@ -90,6 +92,13 @@ for dir in "${builds[@]}"; do
     grep -qxF -- "$line" <<<"$why" || fail "$width-bit: the reasons lack '$line': $why"
   done
   [ "$status" = 1 ] || fail "$width-bit: exit status $status, not 1"
+  # A figure: what the reader's port added to the ports that fail before it.
+  failing=$(printf 'KX_Connect\n' | env "${env[@]}" "$loader" kestlink_probe.exe 2>>"$logs/programs.log" |
+    tr -d '\r' | grep -v '^ready' | awk '{printf "%.0f", $2 / 1000}')
+  if [ -n "${found_ms[$width]:-}" ] && [ -n "$failing" ]; then
+    extra=$((found_ms[$width] - failing))
+    echo "| connect on COM12, a listed port, over the ports before it ($width-bit DLL under Wine) | $extra ms | at most 500 ms | $([ "$extra" -le 500 ] && echo yes || echo NO) |"
+  fi
   echo "$width-bit: the reasons when no reader answers:"
   sed 's/^/  /' <<<"$why"
 done
