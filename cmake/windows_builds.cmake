@@ -44,6 +44,9 @@ if(KESTRIX_WINDOWS)
       USES_TERMINAL_BUILD ON)
     set(KESTRIX_WINDOWS_${arch}_DIR ${CMAKE_BINARY_DIR}/windows-${arch}/devicelink)
   endforeach()
+  # What the tests call each build: Win64 for x64, Win32 for x86.
+  set(KESTRIX_TEST_BUILD_x64 Win64)
+  set(KESTRIX_TEST_BUILD_x86 Win32)
   # One Wine prefix for every test of this build folder.
   set(KESTRIX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 

@@ -50,18 +50,11 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kestrix-run.XXXXXX")
 # two are the same for the Linux program; under Wine app_pid is start.exe,
 # which lives as long as the program, and the program is a process of its own.
 sim_pid="" xvfb_pid="" app_pid="" window_pid=""
-stop() {  # stop PID: TERM, then KILL if it lingers
-  [ -n "$1" ] && kill -0 "$1" 2>/dev/null || return 0
-  kill "$1" 2>/dev/null || true
-  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-  kill -KILL "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
-}
 cleanup() {
   wine_stop
-  stop "$app_pid"
-  stop "$sim_pid"
-  stop "$xvfb_pid"
+  stop_process "$app_pid"
+  stop_process "$sim_pid"
+  stop_process "$xvfb_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -7,16 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# wine_leftovers: the processes of any tests' Wine session still running, a
-# "pid command" line each (a zombie has ended and has no environment).
-wine_leftovers() {
-  local p name
-  for p in /proc/[0-9]*; do
-    grep -qszF "KESTRIX_WINE_SESSION=kestrix-wine-" "$p/environ" || continue
-    name=$(tr '\0' ' ' <"$p/cmdline" 2>/dev/null)
-    echo "  ${p#/proc/} ${name:-[$(cat "$p/comm" 2>/dev/null)]}"
-  done
-}
+# wine_leftovers: Wine processes whose test or script has ended (another
+# run's live session on this machine is not one).
+wine_leftovers() { scripts/wine-members.sh --orphaned | sed 's/^/  /'; }
 
 # skipped_tests BUILD: "name: reason" for each test that CTest's last run in
 # BUILD did not run (its summary, kept in BUILD/ctest-output.txt); the reason

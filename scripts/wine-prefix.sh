@@ -18,6 +18,8 @@
 #                                        standard error and returns 77
 #   wine_stop                            every program of the prefix, then
 #                                        its server
+#   stop_process PID                     TERM, then KILL if it lingers; a
+#                                        child of the script is also waited for
 # wine_start and wine_stop return non-zero with a message on standard error
 # when they fail.
 #
@@ -99,4 +101,13 @@ wine_stop() {
   kill -KILL "$wine_server_pid" 2>/dev/null || true
   wait "$wine_server_pid" 2>/dev/null || true
   wine_server_pid=""
+}
+
+stop_process() {
+  [ -n "$1" ] && kill -0 "$1" 2>/dev/null || return 0
+  kill "$1" 2>/dev/null || true
+  local _
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
 }

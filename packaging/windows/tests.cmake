@@ -24,11 +24,7 @@ if(KESTRIX_TESTS)
   # they install never meets the other Windows tests; they take turns in it.
   set(installer_prefix ${CMAKE_BINARY_DIR}/wine-installer-prefix)
   foreach(arch IN ITEMS x64 x86)
-    if(arch STREQUAL "x64")
-      set(build Win64)
-    else()
-      set(build Win32)
-    endif()
+    set(build ${KESTRIX_TEST_BUILD_${arch}})
     set(what_it_is
         --arch ${arch} --version ${PROJECT_VERSION}
         --manufacturer ${KESTRIX_MSI_MANUFACTURER} --product-name ${KESTRIX_MSI_PRODUCT_NAME_${arch}}

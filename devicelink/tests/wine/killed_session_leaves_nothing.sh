@@ -48,14 +48,8 @@ trap finish EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 
 # members: the owner's session, a "pid command" line each.
-members() {
-  local p name
-  for p in /proc/[0-9]*; do
-    grep -qszxF "KESTRIX_WINE_SESSION=$session" "$p/environ" || continue
-    name=$(tr '\0' ' ' <"$p/cmdline" 2>/dev/null)
-    echo "${p#/proc/} ${name:-[$(cat "$p/comm" 2>/dev/null)]}"
-  done
-}
+wine_members=$(cd "$(dirname "$0")/../../../scripts" && pwd)/wine-members.sh
+members() { "$wine_members" "$session"; }
 
 # The runner's side of the owner's output: a pipe read to its end.
 mkfifo "$work/output"

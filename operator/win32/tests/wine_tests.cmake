@@ -12,11 +12,7 @@ if(KESTRIX_WINDOWS AND TARGET kestlink_test_links)
     add_executable(${target} ${CMAKE_CURRENT_LIST_DIR}/${source})
     target_link_libraries(${target} PRIVATE kestlink_test_links kestrix_core GTest::gtest_main)
     foreach(arch IN ITEMS x64 x86)
-      if(arch STREQUAL "x64")
-        set(build Win64)
-      else()
-        set(build Win32)
-      endif()
+      set(build ${KESTRIX_TEST_BUILD_${arch}})
       add_dependencies(${target} kestlink_windows_${arch})
       kestrix_wine_test(NAME kestrix_windows_${name}_${build}_under_wine BUILD ${build} TIMEOUT ${timeout}
         COMMAND ${KESTRIX_XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${target}>

@@ -51,17 +51,10 @@ records=150
 wine_guard
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestrix-installer.XXXXXX")
 kestsim_pid="" kestrix_pid="" later_wxs=""
-stop() {  # stop PID: TERM, then KILL if it lingers
-  [ -n "$1" ] && kill -0 "$1" 2>/dev/null || return 0
-  kill "$1" 2>/dev/null || true
-  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-  kill -KILL "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
-}
 cleanup() {
   local status=$?
   set +e
-  stop "$kestrix_pid"
+  stop_process "$kestrix_pid"
   if [ "$status" -ne 0 ] && [ -f "$work/msiexec.log" ]; then
     echo "--- the end of the last msiexec log:"
     tail -n 15 "$work/msiexec.log" | tr -d '\r'
@@ -69,7 +62,7 @@ cleanup() {
   # A test that failed half-way leaves no Kestrix in the prefix.
   [ -n "$wine_server_pid" ] && declare -F remove_every_kestrix >/dev/null && remove_every_kestrix
   wine_stop
-  stop "$kestsim_pid"
+  stop_process "$kestsim_pid"
   [ -n "$later_wxs" ] && rm -f "$later_wxs"
   rm -rf "$work"
   exit "$status"
