@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "action_benchmarks.h"
 
 #include <benchmark/benchmark.h>

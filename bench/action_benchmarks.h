@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The list actions as Google Benchmark benchmarks, one per action, named as
 // in action_names.h. Each iteration times the action alone: preparing its
 // input and discarding its result are left out of the clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "action_inputs.h"
 
 #include <cstdio>

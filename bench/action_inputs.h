@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the list actions are measured on: a full reader's worth of records,
 // half of them rereads of a card already read, and a comparison file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The list actions measured, by the names the benchmark and its child
 // processes use for them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's list actions through its model, with no reader and no waits:
 // 65,535 rows appended to the list, duplicates removed from them (half the
 // rows repeat a card), the list exported to a CSV file synced to the disk, a

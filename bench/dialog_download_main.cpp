@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The download as the operator sees it: through the real dialog (Qt's
 // offscreen platform), its table and the operator's steps, against the
 // virtual reader at 115200 baud; once into an empty list, once into one that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How close a download comes to the reader's fixed wait, and what a reader
 // that trails its replies with stray bytes costs it. KX_ReadData for N
 // records (default 1000) against the virtual reader paced at its default baud

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "list_actions.h"
 
 #include "csv_export.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's list actions as its dialog runs them, without the file
 // dialogs, message boxes, progress bar and the reader's waits.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The peak memory and the first-run time of one list action, each action in
 // a process of its own (see peak_memory.h for why).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "peak_memory.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The most resident memory a stretch of code adds to this process, on Linux.
 //
 // The kernel keeps a high-water mark of the resident set (VmHWM in

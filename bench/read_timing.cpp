@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "read_timing.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times a download record by record through one build of the library.
 #pragma once
 

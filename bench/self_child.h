@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running this same program again in a fresh process and taking what it
 // prints, for measurements that an earlier one in this process would spoil.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "timing_capture.h"
 
 #include <unistd.h>

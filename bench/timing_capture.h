@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Google Benchmark's console output, with each benchmark's time also kept for
 // the summary printed at the end.
 #pragma once

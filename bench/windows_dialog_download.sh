@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The download through the Windows dialog under Wine: kestrix_dialog_probe.exe
 # (the real dialog from the resources, the real steps and kestlink.dll) reads
 # all of a virtual reader's records (115200 baud, paced as the wire is) while

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What both Windows cross builds share; included by mingw-w64-x86_64.cmake and
 # mingw-w64-i686.cmake once they have set KESTRIX_MINGW_TRIPLET and
 # CMAKE_SYSTEM_PROCESSOR.

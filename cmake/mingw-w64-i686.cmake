@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles for 32-bit x86 Windows with Debian's mingw-w64 (packages
 # g++-mingw-w64-i686-posix and binutils-mingw-w64-i686).
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 (packages
 # g++-mingw-w64-x86-64-posix and binutils-mingw-w64-x86-64).
 #

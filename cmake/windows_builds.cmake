@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Windows builds of the library, made as part of this build: mingw-w64
 # cross builds for x86-64 and 32-bit x86 in windows-x64/ and windows-x86/ of
 # the build folder, each with kestlink.dll, its import library, the C example
@@ -93,6 +94,7 @@ if(KESTRIX_WINDOWS)
                # The icon of the Start-menu entry and of installed programs,
                # drawn by the Linux build before the cross builds use it.
                -DKESTRIX_ICON_FILE=${CMAKE_BINARY_DIR}/operator/icons/kestrix.ico
+               "-DKESTRIX_MAINTAINER_NAME=${KESTRIX_MAINTAINER_NAME}"
                -DKESTRIX_WIXL=${KESTRIX_WIXL}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target package installers
     BUILD_BYPRODUCTS ${KESTRIX_WINDOWS_PACKAGE} ${KESTRIX_WINDOWS_INSTALLER_x64} ${KESTRIX_WINDOWS_INSTALLER_x86}

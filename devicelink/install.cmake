@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # cmake --install: the library, its header, a pkg-config file and a CMake
 # package, so that C and C++ programs find it either way.
 include(CMakePackageConfigHelpers)

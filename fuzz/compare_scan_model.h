@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The comparison-file scan written out plainly from its description in
 // compare_table.h, for the fuzz target to hold the real scan against.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A heap copy of exactly the bytes under test, so that AddressSanitizer
 // reports a read even one byte past their end.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any file contents, also longer than the 64 KiB that are read, scanned as a
 // comparison file. The table must hold what the described scan finds, no
 // more than 1000 entries, nothing past its count, and bytes beyond the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as a reply, judged under every rule: the verdicts must follow the
 // rules as frame.h states them, and no verdict may look past the bytes. Every
 // prefix of the input is judged too, each in a buffer of exactly its length,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any 31 record bytes and any row number turned into the list's row texts and
 // its CSV line. Input: the record, then the number as four bytes, low byte
 // first; a shorter input is filled up with zero bytes.

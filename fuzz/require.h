@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A broken invariant must stop the fuzzer with a message naming it: abort()
 // makes libFuzzer keep the input as a crash artifact.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks in Release and runs them: the download against the
 # virtual reader through this library and through the 64-bit and 32-bit
 # Windows DLLs under Wine, the download through the real dialog (offscreen)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # shellcheck disable=SC2015 # "test && pass || fail": pass never fails
 # Checks the Debian packages that scripts/package.sh made:
 #

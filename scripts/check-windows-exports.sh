@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks what programs see of the Windows DLLs: exactly the thirteen commands,
 # the connect report (ordinal 14) and the link state (15), KX_ names at their
 # fixed ordinals, undecorated (the 32-bit __stdcall ones too), nothing else

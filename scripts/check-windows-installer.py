@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Checks a Windows installer that the build makes (windows-package/ of the
 build folder, from packaging/windows/installer/) by reading its tables with
 msitools' msiinfo, without installing it:
@@ -9,8 +10,8 @@ msitools' msiinfo, without installing it:
       --source SOURCE_DIR --icon ICO MSI
 
 It targets the Program Files of its width and that platform; installs
-Kestrix.exe, kestlink.dll and README.txt by default, and the header, the
-import library and the module definition of its width only as the feature
+Kestrix.exe, kestlink.dll, README.txt and LICENSE.txt by default, and the
+header, the import library and the module definition of its width only as the feature
 FEATURE; every file it carries is the build's own; the Start-menu entry
 starts the installed Kestrix.exe with the icon; installed programs list it
 with the publisher, version, icon and UpgradeCode given, and a later version
@@ -81,6 +82,7 @@ def main():
         "Kestrix.exe": os.path.join(args.build, "operator", "win32", "Kestrix.exe"),
         "kestlink.dll": os.path.join(args.build, "devicelink", "kestlink.dll"),
         "README.txt": None,  # made for the installer; checked below
+        "LICENSE.txt": None,  # the project's LICENSE with Windows line ends
     }
     programmer_files = {
         "include/kestlink.h": os.path.join(args.source, "devicelink", "include", "kestlink.h"),

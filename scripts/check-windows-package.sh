@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the Windows zip that the build makes (windows-package/ of the build
 # folder, from packaging/windows/): every file of its layout is there and
 # nothing else, each DLL and program is built for the width of its folder, and
@@ -31,6 +32,7 @@ top=$(basename "$zip" .zip)
 
 required=(
     README.txt
+    LICENSE.txt
     include/kestlink.h
     def/kestlink.def
     def/kestlink-x86.def

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for
 # the given number of seconds (default 60), starting from a scratch copy of its
 # committed seeds in fuzz/corpus/ so that those stay as they are. Any finding

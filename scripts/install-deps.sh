@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what a fresh Debian or Ubuntu machine lacks to build and test the
 # project. Only missing packages are fetched; sudo is used when not root.
 set -euo pipefail

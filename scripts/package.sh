@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian packages libkestlink1, libkestlink-dev, kestrix and
 # kestlink-tools with CPack from a Release build of their own, installed
 # under /usr, with Debian's hardening flags.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The main job on a fresh machine: installs what is missing, builds, starts the
 # virtual reader with 300 sample records on a temporary port directory and
 # opens Kestrix on it. Press "连接设备", then "读取数据", and the list fills.

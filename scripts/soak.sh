@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The long run: builds kestlink_soak and drives the library with [calls] calls
 # (default 10000, about ten minutes) against the virtual reader, a random fault
 # on each reply. Its exit status is the soak's: 0 only when every figure is

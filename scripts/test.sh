@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds everything and runs every test: the fuzz targets for a minute each,
 # the tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the
 # whole suite with the Windows DLLs (64-bit and 32-bit) cross-built and tested

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Maps the Windows Chinese fonts 宋体, SimSun and NSimSun to a CJK font that
 # is installed here, in the Wine prefix $WINEPREFIX (HKLM FontSubstitutes).
 # Kestrix's dialog asks for 宋体; without the mapping Wine draws its Chinese

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Which Wine programs start the Windows builds here, decided by trying rather
 # than from package names: prints KEY=VALUE lines, one each, unquoted.
 #

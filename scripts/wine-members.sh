@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # The processes of a Wine session, a "pid command" line each:
 #
 #   scripts/wine-members.sh SESSION     those carrying KESTRIX_WINE_SESSION=SESSION

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Sourced by the scripts that run the Windows builds under Wine against the
 # virtual reader (run.sh --windows, bench/windows_dialog_download.sh): a
 # prefix with one wineserver in the foreground, its COM ports on the reader's

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Ends a Wine session when the process that started it ends, however it ends
 # (its own exit, an abort, kill -9, a test runner's time-out):
 #

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Connects to the reader, asks how many records it holds and prints the first
  * few. Plain C: shows the library from a C caller's side. */
 #include <stdio.h>

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * Kestlink: the link to the handheld RFID tag reader.
  *

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Makes one library call for a step, with sentinel-filled output buffers, and
 // checks what the call left in them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The eleven commands the soak drives (every export but connect and close):
 // what the reader is given on the wire, how long the library waits, and by
 // which rule the library judges the reply.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cost_model.h"
 
 #include <algorithm>

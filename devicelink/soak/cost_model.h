@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A rough forecast of the soak's length, from the library's fixed waits, its
 // read time-outs and the reader's line speed, so that the mix of commands can
 // be kept to about ten minutes for 10,000 calls.

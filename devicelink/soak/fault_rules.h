@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rules that make the virtual reader put one fault on one reply, with the
 // fault's timing drawn at random from the range in which it keeps its verdict:
 // a delay that still lets the reply come within the read; a stray byte or

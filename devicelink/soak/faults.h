@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The faults the virtual reader can put on one reply, and "none".
 #pragma once
 

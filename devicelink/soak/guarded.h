@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A caller's output buffer with sentinel bytes in it and on both sides, so
 // that a failed call that wrote anything, or any call that wrote past the
 // buffer, shows.

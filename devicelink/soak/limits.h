@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pass marks of the soak.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink_soak: thousands of calls through the shared library against a
 // virtual reader that spoils replies at random; exits non-zero when a verdict,
 // a buffer, a call's length or a resource count is wrong.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How often each command and each fault comes up. Reading a record costs
 // 30 ms, every other command 200 ms to a second, so reads make up most of the
 // calls and the slow commands take most of the faults (a fault adds at most

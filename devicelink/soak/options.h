@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The soak's command line: --calls N, --seed S.
 #pragma once
 

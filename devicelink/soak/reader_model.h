@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the virtual reader holds, kept in step with every call, so that the
 // soak knows before each call what the reader will say and what the caller
 // must get back. Faults that let the request through still change the state:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The soak's closing figures.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the process holds: open file descriptors and memory. Compared at
 // quiet points (no call running, the reader connected and back in the same
 // state), the difference is what the calls in between kept.

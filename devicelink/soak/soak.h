@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The soak itself: a virtual reader in this process, the library connected
 // to it, and one call after another with a fault chosen for each, every call
 // checked against what the reader's state and the fault make certain.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One call of the soak: the command, the fault the reader puts on its reply,
 // and the arguments.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Everything the soak counts while it runs.
 #pragma once
 

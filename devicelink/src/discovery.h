@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding the reader: the ports COM3 to COM9, then the USB serial adapters,
 // are tried in turn with the handshake, and the first that answers stays open.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported functions: each command is one transaction, and its output is
 // copied to the caller's buffer only when the reply passed its rule.
 #include "kestlink.h"

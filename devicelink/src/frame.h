@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reader's protocol as pure functions: request frames, the command table
 // and the rules by which a reply is judged. Nothing here touches a port.
 #pragma once

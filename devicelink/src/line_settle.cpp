@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "line_settle.h"
 
 #include <algorithm>

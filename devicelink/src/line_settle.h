@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A reader that missed its moment may still be sending: a reply that comes
 // after the read gave up on it, or the rest of one the read cut off at a
 // pause. What it sends must not land in front of the next reply, where it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's connection state: one serial channel per process, and the
 // lock that makes each exported call one indivisible transaction.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ports a search for the reader tries, in the order it tries them.
 #pragma once
 

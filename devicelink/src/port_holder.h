@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which program holds a port that is busy, where the system can tell.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "port_holder.h"
 
 #include <sys/stat.h>

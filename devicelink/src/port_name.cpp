@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "port_name.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a port named "COMn" lives on a POSIX system.
 #pragma once
 

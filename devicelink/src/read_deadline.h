@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // When a serial read must end, on a monotonic clock, from the driver-style
 // read time-outs: what a Windows driver does by itself, done for the POSIX
 // backend, which reads with poll.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the reply stands in what a read received.
 //
 // The line may carry bytes in front of the reply that belong to no reply the

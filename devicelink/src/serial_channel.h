@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one serial port the library talks to the reader through.
 //
 // The operations mirror what a serial driver offers: open, close, line state,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The serial channel on POSIX systems: termios for the line, poll on a
 // monotonic clock for the read time-outs.
 #include "serial_channel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SerialChannel on Windows: the COM port driver through the Win32 file and
 // communications functions.
 //

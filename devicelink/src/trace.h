@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library is silent unless KESTLINK_TRACE is set in the environment; then
 // it writes one line to standard error for each port it tries and for each
 // transaction, so that "no reader found" can be told apart from "no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one request/reply cycle every command runs.
 #pragma once
 

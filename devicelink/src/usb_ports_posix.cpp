@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // USB serial adapters on Linux: udev gives each a stable link in
 // /dev/serial/by-id (named after its maker, model and serial number, so the
 // same adapter keeps its name when it comes back as ttyUSB1 after a replug).

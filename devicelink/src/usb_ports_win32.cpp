@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Further COM ports on Windows: every serial port driver, USB adapters among
 // them, lists its port under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM (value: the
 // device, data: "COMn"). COM10 and above open only as \\.\COMn, which

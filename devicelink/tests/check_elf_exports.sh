@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The built library exports exactly the thirteen commands, the connect
 # report and the link state, and carries a SONAME.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the library into a scratch prefix and builds two callers against
 # it: a C program through pkg-config and a C++ one through find_package.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every command against the virtual reader: what goes on the wire, what the
 // caller gets, and what a failure leaves behind.
 #include <algorithm>

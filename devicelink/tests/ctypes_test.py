@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The library from Python's ctypes, against the virtual reader program."""
 import ctypes
 import os

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding the reader on COM3 to COM9.
 #include <fcntl.h>
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the library must answer when the virtual reader spoils a reply: one
 // row per fault, one column per reply rule. A data reply needs its full length
 // and its length byte, a status reply its status byte 0, "any" a single byte,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Request frames and reply verdicts, without a port.
 #include <gtest/gtest.h>
 

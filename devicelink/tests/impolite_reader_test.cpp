@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Readers that do not behave as the virtual reader does by default: late,
 // slow, split, noisy, with bytes that trail their replies. Each spoilt reply
 // gets the verdict of its command's rule, and the call after it, whose own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "link_fixture.h"
 
 #include "wine/wine_link.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device tests: virtual readers on pseudo-terminals, found by one build of
 // the library as a real reader would be. Each case runs against the library
 // of this process and, under Wine, against the 64-bit and the 32-bit Windows

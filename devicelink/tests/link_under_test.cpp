@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "link_under_test.h"
 
 #include <chrono>

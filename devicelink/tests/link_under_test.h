@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported functions of one build of the library, as a test calls them:
 // the library linked into this process, or a Windows build of it run under
 // Wine (wine/). The device tests run the same cases against each, so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What only the library of this process can be asked: a port held through
 // Linux's locks, several threads at once, and the trace on standard error.
 // Wine does not enforce the exclusive open of a COM port, so the held port is

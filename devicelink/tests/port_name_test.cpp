@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where "COMn" is looked for.
 #include <gtest/gtest.h>
 

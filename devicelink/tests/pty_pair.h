@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A pseudo-terminal pair for tests: the channel opens the terminal side by a
 // link named like a port, the test plays the far end on the master side.
 #pragma once

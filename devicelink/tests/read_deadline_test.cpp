@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three read time-outs as a serial driver applies them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ending a read as soon as one whole reply has arrived must not change any
 // verdict against the plain read that waits for the line to fall silent: not
 // for any fault the virtual reader can put on a reply, nor for a reply that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Virtual readers on pseudo-terminals, found by the library through the port
 // directory, as a real reader would be.
 #pragma once

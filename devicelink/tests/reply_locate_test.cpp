@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding the reply among the bytes a read received, and how many more bytes
 // a read still waits for.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The C example against the virtual reader program: it prints the count and
 # the first records.
 set -euo pipefail

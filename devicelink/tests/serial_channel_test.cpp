@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The POSIX serial channel over real pseudo-terminals.
 #include <gtest/gtest.h>
 

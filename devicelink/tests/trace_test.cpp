@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // With KESTLINK_TRACE set, the library says why each port failed and what
 // each transaction carried; without it, nothing.
 #include <filesystem>

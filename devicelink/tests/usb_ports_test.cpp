@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which USB serial adapters a search tries, from a folder laid out as /dev:
 // the links udev makes in serial/by-id, else the ttyUSB and ttyACM nodes,
 // each device once, in an order that does not depend on the folder's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main dialog's template (main_dialog.h) on Qt: its font, and dialog
 // units turned into pixels.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application object: runs the dialog and ends when it closes.
 #pragma once
 

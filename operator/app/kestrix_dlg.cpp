@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog's construction and layout, its routing of each button to the
 // operator's step, and the view those steps work through.
 #include "kestrix_dlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The operator's one dialog on Qt: the controls of its template, each button
 // routed to the operator's step of the same name (KestrixController), and
 // the view those steps work through.

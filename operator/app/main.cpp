@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestrix_app.h"
 
 int main(int argc, char **argv)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The toolkit of a real desktop session, on Qt: message boxes and file
 // dialogs over the dialog that owns them, the beep on the sound card, and
 // tasks posted back to the user-interface thread through Qt's event loop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "record_list_model.h"
 
 #include "gbk_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The record list as the dialog's table shows it: the rows the operator's
 // steps keep (RecordList), each column's bytes decoded from GBK for display,
 // a byte that is no GBK character shown as U+FFFD, so that every byte shows.

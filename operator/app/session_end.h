@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The end of the desktop session: when the session manager ends the program,
 // or it is sent SIGTERM, SIGHUP or SIGINT (as logging out does), the event
 // loops end at once, whatever dialog or message box is up; the dialog then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A sine tone on the default audio output.
 #pragma once
 

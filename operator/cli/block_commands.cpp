@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink domain get|set and kestlink key get|set: the reader's opaque
 // blocks, as hexadecimal.
 #include <cstdio>

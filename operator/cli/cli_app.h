@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line of kestlink: its subcommands and options, parsed with
 // CLI11, and the run of the subcommand given.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink set-clock: the reader's clock to the PC's local time, or to the
 // time given.
 #include "clock_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The time set-clock gives the reader: "YYYY-MM-DD HH:MM:SS", or now.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The subcommands, each thin over the operator's shared steps and the
 // library. Each returns the exit status (exit_status.h).
 #pragma once

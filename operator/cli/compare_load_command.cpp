@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink compare load: the card numbers of a CSV file, by the dialog's
 // rules, given to the reader in file order.
 #include "commands.h"

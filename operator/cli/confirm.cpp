@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "confirm.h"
 
 #include <unistd.h>

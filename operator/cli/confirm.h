@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Asking before the reader's data is erased.
 #pragma once
 

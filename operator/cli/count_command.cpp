@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink count: the reader's record count.
 #include <cstdio>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A download on the command line: the shared download loop in place, a
 // progress bar on a terminal, Ctrl-C stopping it after the item in hand.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink erase and kestlink compare erase: asked first, as the dialog does.
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the tool's exit status says.
 #pragma once
 

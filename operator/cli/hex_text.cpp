@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hex_text.h"
 
 namespace kestlink_cli {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bytes as hexadecimal text, and back.
 #pragma once
 

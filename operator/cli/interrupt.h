@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ctrl-C (and a polite kill) during a download: the signal only asks the
 // download to stop; the record in hand ends, and what came is kept.
 #pragma once

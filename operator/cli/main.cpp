@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink: the reader on the command line.
 #include <signal.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink ports: every port the search tries (COM3 to COM9, then the USB
 // serial adapters), or the port --port names: its kind, where its name
 // leads, and what it answered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The progress of a download on standard error, when that is a terminal:
 // done/total, the rate and the time left, redrawn on one line.
 #pragma once

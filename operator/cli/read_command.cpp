@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink read: the records of read all or read range, onto standard
 // output and, with --csv, appended to a file as the dialog saves them.
 #include <memory>

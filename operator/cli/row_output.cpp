@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "row_output.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rows of a read on standard output: as the list shows them, or as JSON.
 #pragma once
 

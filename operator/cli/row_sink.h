@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the rows of a read go on standard output, as they come or at the
 // end, in the list's texts or as JSON.
 #pragma once

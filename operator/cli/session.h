@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The options every subcommand takes, and the connection to the reader:
 // the COM3-to-COM9 search, or the one port --port names.
 #pragma once

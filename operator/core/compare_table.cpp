@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "compare_table.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The comparison list the operator loads from a CSV file and downloads to the
 // reader: up to 1000 card numbers in file order.
 #pragma once

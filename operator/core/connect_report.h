@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Why a connect failed, in the operator's words: one line per port the
 // search tried, for the message box under "连接失败！" and for the
 // command-line tool's standard error.

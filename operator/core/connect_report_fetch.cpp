@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "connect_report.h"
 
 namespace kestrix {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* The identifiers of the main dialog (template 102) and its controls, for the
  * C++ of every front end and for the Windows resource compiler alike: plain
  * #defines, nothing the resource compiler cannot read. */

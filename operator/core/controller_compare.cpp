@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The comparison list: loading it from a file, giving it to the reader and
 // erasing the reader's copy.
 #include "kestrix_controller.h"

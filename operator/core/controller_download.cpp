@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every download of the dialog: the shared loop, on the worker, its items
 // and the bar reaching the list as they come.
 #include "download.h"

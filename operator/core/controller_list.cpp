@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saving the list to a CSV file and removing duplicate card numbers.
 #include "csv_export.h"
 #include "duplicates.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reader's clock, erasing its records, and clearing the list.
 #include "kestlink.h"
 #include "kestrix_controller.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading records into the list: the count, all records, one record, a range.
 #include "kestlink.h"
 #include "kestrix_controller.h"

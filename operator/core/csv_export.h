@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Appending the record list to a CSV file: GBK bytes, lines ending in a line
 // feed alone, the header only when the file is empty, no quoting.
 #pragma once

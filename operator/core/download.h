@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One download, item by item: the records of read all and read range, the
 // entries of the comparison list. The dialog runs it on its worker and shows
 // each item as it comes; the command-line tool runs it in place. Either may

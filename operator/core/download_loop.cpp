@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one loop of every download.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reducing the record list to one row per card number.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog's fields: the numbers and texts of its edit boxes as the steps
 // last read or wrote them, and the checks each carries when read.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The operator-facing wording of a file that could not be written or read:
 // which file, and why, in the operator's language (UTF-8).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File names as the operator's steps carry them: the system's own bytes on
 // POSIX, UTF-8 on Windows (where the system's own are UTF-16).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gbk_text.h"
 
 #include "gbk_text_pair.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Showing the reader's bytes (code page 936, GBK) as text in which every
 // byte can be seen: a byte that is no character becomes one U+FFFD of its
 // own instead of vanishing or turning into a private-use glyph, so two rows

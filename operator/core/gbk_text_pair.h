@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one thing the platform is asked when decoding GBK (gbk_text.cpp holds
 // the rule): which character code page 936 gives a lead and a trail byte.
 // gbk_text_posix.cpp answers through iconv, gbk_text_win32.cpp through

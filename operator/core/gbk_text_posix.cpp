@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pairs of code page 936 through iconv. glibc's "CP936" is only another name
 // for its "GBK" table, which gives every pair the same character as Windows'
 // code page 936 does, apart from the private-use ones it leaves out (and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pairs of code page 936 through Windows' own table.
 #if !defined(WIN32_LEAN_AND_MEAN)
 #define WIN32_LEAN_AND_MEAN

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The controller's shared machinery (work on the worker, Esc, the end of the
 // session), the routing of a click to its button's step, and the connection
 // buttons.

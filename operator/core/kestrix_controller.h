@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The operator's steps: what each button, Esc and the close box do, with
 // their checks, messages and downloads, for any front end. The front end is
 // a View and a Toolkit; the reader is reached through Kestlink. Every

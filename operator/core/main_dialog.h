@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main dialog, template 102, as a table: every control with its
 // identifier, kind, caption, position and size in dialog units, in template
 // order (which is also the tab order). The Qt dialog builds itself from it;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every text the operator's steps show in a message box, as the operator
 // knows them.
 #pragma once

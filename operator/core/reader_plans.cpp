@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reader_plans.h"
 
 #include "fields.h"

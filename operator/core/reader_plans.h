@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The downloads the operator starts, as plans for the download loop, and
 // the checks and blocks that go before them: shared by the dialog's steps
 // and the command-line tool. The items talk to the reader through Kestlink.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The record list: the rows the operator has downloaded, as the bytes of
 // their four texts. The one store of downloaded records: the dialog shows it,
 // export and duplicate removal read it.

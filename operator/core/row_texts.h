@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A row of the record list: the four column texts as the bytes the list
 // holds (GBK; card numbers and times are ASCII). Export writes exactly these
 // bytes, and duplicate removal compares them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The few calls on files that the CSV save and the comparison load make of
 // the system, so that their rules are written once over both systems:
 // system_file_posix.cpp makes them with open, fstat, write, fsync and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files through POSIX descriptors.
 #include "system_file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files through Win32 handles. Names are UTF-8 here and reach the system as
 // UTF-16 (file_names.h), so that any name the operator picks can be opened.
 #if !defined(WIN32_LEAN_AND_MEAN)

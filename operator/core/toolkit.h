@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the operator's steps need from the desktop: message boxes, questions,
 // file pickers, the beep, short waits, the local time, and a way back to the
 // user-interface thread. Each front end gives its own (Qt's on Linux,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the operator's steps need of the dialog they run in: its edit boxes,
 // its list of records (whose rows the steps keep, see RecordList), its
 // progress bar, and a busy state while the reader works.

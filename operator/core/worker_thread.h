@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one thread the reader is talked to on, so that the user-interface
 // thread never waits for it. Jobs run one after another, in the order given.
 #pragma once

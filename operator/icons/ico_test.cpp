@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads back the kestrix.ico the build wrote. Windows picks an entry by its
 // directory fields and then trusts the image's own header, so the container
 // is checked byte by byte here; the pixels are decoded by Qt's ICO and PNG

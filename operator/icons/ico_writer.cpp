@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Build-time tool: writes the program's icon as one Windows .ico file holding
 // every drawn size, for the Windows front end's resource script (windres
 // embeds the file as it is).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The icon is drawn by hand for each size; these tests catch a layout that
 // stops fitting its size, a part that goes missing or is painted over, and
 // an icon that lacks one of its sizes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Build-time tool: writes the program's icon as PNG files in the hicolor
 // layout (<dir>/<N>x<N>/apps/kestrix.png) so that they can be installed for
 // desktop menus, which cannot ask the program itself for its icon.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real dialog, offscreen, driving the operator's steps with a scripted
 // toolkit whose posted tasks go through Qt's event loop, the real library
 // and a virtual reader on COM3.

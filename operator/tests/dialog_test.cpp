@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real dialog around the operator's steps: what only a window shows. Its
 // buttons go dead while the reader works, so a click or a key meanwhile is
 // dropped; Esc and the close box stop a download and leave the window open;

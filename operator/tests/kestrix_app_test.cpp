@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application object puts Qt's own texts (message box buttons, file
 // dialogs) into Chinese. A program of its own: the application must be a
 // CKestrixApp, and there can be but one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog as its template draws it: controls, places, order, focus, names,
 // and the Chinese captions drawn with real glyphs.
 #include <QAbstractButton>

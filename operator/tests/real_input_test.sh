@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Kestrix on a real X server (Xvfb), driven by real input (xdotool) against
 # the virtual reader, as an operator would:
 #   1. a second click on 读取数据 during a download is dropped: the reader is

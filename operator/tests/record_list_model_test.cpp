@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The list's model: the steps' rows, shown decoded from GBK, announced as
 // they come.
 #include <gtest/gtest.h>

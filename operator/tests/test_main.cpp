@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog tests run on Qt's offscreen platform: a real QApplication and
 // real widgets, no display needed.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestrix_dlg.h"
 
 #include <commctrl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The operator's one dialog on Windows: template 102 from the resources,
 // each button routed to the operator's step of the same name
 // (KestrixController), and the view those steps work through. The list is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Kestrix for Windows: the dialog, modal, until it closes.
 #include <windows.h>
 #include <commctrl.h>

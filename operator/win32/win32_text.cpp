@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "win32_text.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UTF-8 and UTF-16 for the Win32 calls: the steps speak UTF-8, Windows'
 // W functions UTF-16.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The toolkit of a Windows desktop: message boxes and the common file
 // dialogs over the dialog that owns them, Beep, Sleep, the local time, and
 // tasks posted back to the dialog's thread as window messages.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Debian packages, made by CPack from this build (scripts/package.sh makes
 # them from a build of its own with CMAKE_INSTALL_PREFIX=/usr):
 #
@@ -15,8 +16,6 @@
 
 set(KESTRIX_DEBIAN_RELEASE 1)
 set(KESTRIX_DEBIAN_VERSION ${PROJECT_VERSION}-${KESTRIX_DEBIAN_RELEASE})
-set(KESTRIX_DEBIAN_MAINTAINER "The Kestrix developers <developers@kestrix.invalid>"
-    CACHE STRING "The Maintainer field of the Debian packages")
 
 # The virtual reader goes with the command-line tool (whose own directory
 # installs it in the same component).
@@ -63,9 +62,9 @@ endwhile()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kestrix)
-set(CPACK_PACKAGE_VENDOR "The Kestrix developers")
+set(CPACK_PACKAGE_VENDOR "${KESTRIX_MAINTAINER_NAME}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "${KESTRIX_DEBIAN_MAINTAINER}")
+set(CPACK_PACKAGE_CONTACT "${KESTRIX_MAINTAINER}")
 # Each package's description below starts with its own synopsis line. CPack
 # would put the project's summary in front of it unless the summary is
 # CPack's default, so it is set to that.
@@ -78,7 +77,7 @@ set(CPACK_COMPONENTS_GROUPING IGNORE)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${KESTRIX_DEBIAN_RELEASE})
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KESTRIX_DEBIAN_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KESTRIX_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SOURCE kestrix)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

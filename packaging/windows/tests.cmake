@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The checks of the Windows package (scripts/check-windows-package.sh) and
 # of its installers, included from cmake/windows_builds.cmake once the
 # package target exists.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestsim: serves virtual readers on pseudo-terminals until told to stop.
 #include <pthread.h>
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/delivery.h"
 
 #include "kestsim/command.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/fault.h"
 
 namespace kestsim {

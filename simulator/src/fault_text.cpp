@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/fault_text.h"
 
 #include <array>

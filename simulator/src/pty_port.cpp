@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/pty_port.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/request_log.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/sample_records.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/virtual_reader.h"
 
 #include <stdexcept>

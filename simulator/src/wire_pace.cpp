@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/wire_pace.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/answer.h"
 
 #include <gtest/gtest.h>

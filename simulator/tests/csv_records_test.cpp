@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/csv_records.h"
 
 #include <gtest/gtest.h>

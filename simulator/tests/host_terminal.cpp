@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host_terminal.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/port_directory.h"
 
 #include <gtest/gtest.h>

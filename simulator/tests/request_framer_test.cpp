@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/request_framer.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kestsim/simulator.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Calls the library's commands as told on standard input, one call a
  * line, and answers each on standard output. Tests on Linux drive a Windows
  * build of the library this way, under Wine, against the virtual reader.

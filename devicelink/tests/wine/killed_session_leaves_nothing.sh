@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A Wine session whose owner is killed with SIGKILL in the middle leaves
 # nothing behind: the output pipe the owner held (a test runner's) closes, and
 # no process of the session (server, programs, Wine's services) remains.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows DLLs find a reader on a COM port that Windows lists beyond COM3
 # to COM9 (a USB serial adapter numbered COM12), with COM3 to COM9 absent or
 # silent, and say why each port failed when none answers.

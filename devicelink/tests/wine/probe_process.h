@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink_probe.exe under Wine, talked to over its standard input and
 // output: one call a line, one answer a line (see probe/kestlink_probe.c).
 #pragma once

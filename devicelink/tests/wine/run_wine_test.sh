@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs a test of a Windows build under Wine:
 #
 #   run_wine_test.sh WIDTH COMMAND...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wine_link.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A Windows build of the library under Wine, as a LinkUnderTest: each call
 // goes to kestlink_probe.exe, which makes it with the caller's buffers as
 // they are and sends them back as the call left them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wine_loaders.h"
 
 #include <fcntl.h>

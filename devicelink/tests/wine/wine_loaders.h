@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which Wine programs start a Windows build here, as scripts/wine-loaders.sh
 // decides it (by trying the 32-bit loader once; KESTRIX_WINE_32=off refuses
 // 32-bit programs as a kernel without 32-bit support would).

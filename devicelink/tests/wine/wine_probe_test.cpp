@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a Windows program sees of each DLL under Wine: the exported functions
 // bound by ordinal are those of the same names, and a C program linked with
 // the import library and kestlink.h reads records (for the 32-bit DLL this is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wine_session.h"
 
 #include <fcntl.h>

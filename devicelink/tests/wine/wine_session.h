@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wine for the tests: one prefix in the build folder, made on first use, and
 // one wineserver that this process starts in the foreground before any Wine
 // program. A daemonised wineserver would take the first pseudo-terminal it

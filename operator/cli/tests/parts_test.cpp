@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tool's own pieces: the rows it prints, hex, the clock text, the bar.
 #include <gtest/gtest.h>
 

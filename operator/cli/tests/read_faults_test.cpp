@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink read with impolite peers: Ctrl-C, a reader that hangs up, a port
 // that does not answer, a full disk, output that goes away. What matters is
 // what is left afterwards: the file, the exit status, the next run.

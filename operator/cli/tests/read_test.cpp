@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink read against a healthy virtual reader: what it prints, the CSV it
 // appends, ranges, duplicates.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reader's other commands from the command line: the clock, erasing,
 // the comparison list, the domain and the key, the ports.
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tool against virtual readers: a simulator in the test process, its
 // port directory in the environment the tool inherits.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestlink run as a real process by the tests: its standard output on a
 // pipe, its standard error on a pipe or, as a terminal, on a pseudo-terminal
 // that is also its standard input (for the progress bar and the question

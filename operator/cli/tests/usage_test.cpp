@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wrong usage, --help and --version: answered without a reader.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # USB serial adapters found with KESTLINK_PORT_DIR unset, on a /dev of the
 # test's own: a private mount namespace where a tmpfs /dev holds
 # pseudo-terminals and links laid out as udev lays out an adapter's

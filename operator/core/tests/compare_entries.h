@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Comparison-table contents as strings of 16 bytes, zero bytes included, so
 // that tests compare whole entries and see the zero fill.
 #pragma once

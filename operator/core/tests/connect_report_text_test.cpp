@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The operator's line for each way a port can fail, and the message that
 // gathers them under "连接失败！".
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "file_error_text.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files for the tests: a folder of their own that goes away afterwards,
 // whole-file reads and writes, names that are no regular file, and a file
 // system that fills up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows dialog (kestrix_dialog_probe.exe: the real CKestrixDlg from the
 // resources, the real steps and kestlink.dll, a scripted toolkit) under Wine,
 // driven through window messages against a virtual reader on COM3. The

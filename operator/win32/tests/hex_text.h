@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the tests and the probes under Wine pass texts over a line: UTF-8 bytes
 // as lowercase hex, "-" for none, so that a text with spaces or line ends
 // stays one word of the line.

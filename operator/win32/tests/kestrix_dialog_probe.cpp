@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows dialog in a test program, driven the way the desktop drives it:
 // through window messages (BM_CLICK, WM_SETTEXT, WM_GETTEXT, LVM_GETITEMTEXTW,
 // PBM_GETPOS, a queued Esc), with a scripted toolkit. Tests on Linux run it

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Tests of the Windows front end that need neither Wine nor a cross build:
 # they run with the Linux tests.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How a probe under Wine talks to its test on Linux: one command a line on
 // standard input, read on a thread of its own and handed to the window
 // thread as a thread message, so that commands run between the window's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main dialog of kestrix.rc against the dialog table (main_dialog.cpp):
 // the same frame, caption and font, and control for control, in the same
 // order (template order is tab order), the same id, kind, text, rectangle

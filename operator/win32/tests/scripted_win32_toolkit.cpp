@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scripted_win32_toolkit.h"
 
 namespace kestrix::test {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows toolkit with its boxes and file dialogs scripted, for tests:
 // what the dialog shows is recorded and answered from a script, while tasks
 // still come back to the dialog as window messages, as in the program.

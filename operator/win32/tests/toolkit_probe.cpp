@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows toolkit in a test program: the real message boxes and common
 // file dialogs of Win32Toolkit, over a top-level window of its own, answered
 // by a helper thread of this program the way a user answers them (it finds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows toolkit (kestrix_toolkit_probe.exe: the real Win32Toolkit, its
 // real message boxes and common file dialogs over a window of the probe,
 // answered by a thread of the probe as a user would) under Wine. The probe

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Windows front end's tests that run here: a Linux test program drives a
 # probe of each cross build under Wine, on a virtual X server (Wine's windows
 # need a display), with the Wine prefix of this build.

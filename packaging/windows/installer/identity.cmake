@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What Windows knows the installers by, read by the project that builds them
 # (packaging/windows/) and by their tests (packaging/windows/tests.cmake).
 #
@@ -13,8 +14,9 @@ set(KESTRIX_MSI_UPGRADE_CODE_x86 "06FC2326-597F-46D0-9E94-B07A64A78E64")
 set(KESTRIX_MSI_PRODUCT_NAME_x64 "Kestrix")
 set(KESTRIX_MSI_PRODUCT_NAME_x86 "Kestrix (32-bit)")
 
-# As the Debian packages name their vendor.
-set(KESTRIX_MSI_MANUFACTURER "The Kestrix developers")
+# The project's maintainers (KESTRIX_MAINTAINER of the top CMakeLists.txt),
+# as the Debian packages name their vendor.
+set(KESTRIX_MSI_MANUFACTURER "${KESTRIX_MAINTAINER_NAME}")
 
 # The feature that adds the files for programmers; ADDLOCAL names it.
 set(KESTRIX_MSI_PROGRAMMER_FEATURE "Programmer")

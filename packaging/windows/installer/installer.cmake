@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Windows installers, one MSI for each width, made by wixl (msitools)
 # from kestrix.wxs.in: Kestrix-<version>-x64.msi and Kestrix-<version>-x86.msi
 # beside the zip. Included from packaging/windows/CMakeLists.txt.
@@ -5,7 +6,8 @@
 # Each installs, in the folder Kestrix of Program Files (the 32-bit one to
 # Program Files (x86) on 64-bit Windows):
 #
-#   Kestrix.exe, kestlink.dll, README.txt     the feature Kestrix (default)
+#   Kestrix.exe, kestlink.dll, README.txt,
+#   LICENSE.txt                                the feature Kestrix (default)
 #   include\kestlink.h                        the feature Programmer, only
 #   lib\libkestlink.dll.a                     when ADDLOCAL names it
 #   lib\kestlink.def | lib\kestlink-x86.def
@@ -44,7 +46,7 @@ foreach(arch IN ITEMS x64 x86)
   endif()
   # Fixed for ever, and the widths' apart: wixl's own GUIDs for Guid="*"
   # come out the same for both widths.
-  foreach(component IN ITEMS KestrixExe KestlinkDll Readme Header ImportLibrary ModuleDefinition
+  foreach(component IN ITEMS KestrixExe KestlinkDll Readme Licence Header ImportLibrary ModuleDefinition
                     ProgrammerInstallFolder)
     string(UUID msi_guid_${component} NAMESPACE ${msi_upgrade_code} NAME ${component} TYPE SHA1 UPPER)
   endforeach()
@@ -67,6 +69,7 @@ foreach(arch IN ITEMS x64 x86)
   endwhile()
   # Windows' Notepad and most Windows tools expect CRLF.
   configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${msi_readme} @ONLY NEWLINE_STYLE CRLF)
+  configure_file(${KESTRIX_SOURCE_DIR}/LICENSE ${msi_dir}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/kestrix.wxs.in ${msi_dir}/kestrix.wxs @ONLY)
 
   set(msi ${CMAKE_CURRENT_BINARY_DIR}/${msi_file_name})

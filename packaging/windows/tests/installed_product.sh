@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # Sourced by installer_under_wine.sh once its Wine session has started: how
 # the installer is run and what an installed (or removed) Kestrix looks like
@@ -32,11 +33,12 @@ start_menus=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Progr
              "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs")
 
 # The files of each feature, by their place in the install folder, each with
-# what the build made of it (README.txt is the installer's own).
+# what the build made of it (README.txt and LICENSE.txt are the installer's own).
 declare -A program_files=(
   [Kestrix.exe]="${option[build]}/operator/win32/Kestrix.exe"
   [kestlink.dll]="${option[build]}/devicelink/kestlink.dll"
   [README.txt]=""
+  [LICENSE.txt]=""
 )
 declare -A programmer_files=(
   [include/kestlink.h]="${option[source]}/devicelink/include/kestlink.h"

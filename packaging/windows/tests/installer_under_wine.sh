@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A Windows installer under Wine, in the prefix named by KESTLINK_WINE_PREFIX
 # (the installers' own), through the 64-bit msiexec whatever its width:
 #

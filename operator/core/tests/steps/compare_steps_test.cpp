@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading a comparison file, giving it to the reader, erasing the reader's.
 #include <filesystem>
 #include <string>

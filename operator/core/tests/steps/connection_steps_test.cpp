@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Connecting, disconnecting, closing, and the field checks on closing.
 #include <optional>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Downloads on the worker: the controls stay busy throughout, clicks meanwhile
 // are dropped, Esc stops them between records and says how many came, and
 // the end of the session stops them without a word.

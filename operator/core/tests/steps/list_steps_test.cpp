@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saving the list to CSV and removing duplicate card numbers.
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reader's clock, erasing its records, clearing the list.
 #include <cstdint>
 #include <string>

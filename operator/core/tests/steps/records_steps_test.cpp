@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Showing the count and reading records into the list.
 #include <algorithm>
 #include <cstring>

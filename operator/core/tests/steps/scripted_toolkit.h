@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A toolkit for tests of the operator's steps: records every message,
 // question, file dialog, beep and wait in order, answers from a script, and
 // keeps the tasks posted to the user-interface thread until the test runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scripted_view.h"
 
 #include <stdexcept>

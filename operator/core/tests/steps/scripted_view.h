@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A view for tests of the operator's steps: edit boxes as strings, and a
 // record of what the steps did to the list, the bar and the busy state.
 #pragma once

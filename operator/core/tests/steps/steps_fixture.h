@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The operator's steps with a scripted view and toolkit, the real library
 // and virtual readers on pseudo-terminals; the test's thread plays the
 // user-interface thread, running what the steps post to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drives a Kestrix.exe that runs on its own, as a user would: a program of
 // its own under Wine that finds the dialog titled "Kestrix", presses
 // 连接设备, answers the message box, presses 读取数据, waits for the download
