@@ -52,13 +52,15 @@ if(KESTRIX_WINDOWS)
   set(KESTRIX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 
   # kestrix_wine_test(NAME BUILD Win64|Win32 TIMEOUT SECONDS COMMAND ...
-  #                   [PREFIX FOLDER] [ENVIRONMENT NAME=VALUE ...]): a test
+  #                   [PREFIX FOLDER] [ENVIRONMENT NAME=VALUE ...]
+  #                   [LABELS LABEL ...]): a test
   # that runs a Windows build under Wine, in the build's prefix unless
   # another is named. The tests of one prefix take turns (each starts the
   # prefix's one server). A Win32 test where 32-bit programs are not run
-  # here is reported skipped, saying why (run_wine_test.sh).
+  # here is reported skipped, saying why (run_wine_test.sh). Labelled wine,
+  # and with the labels given.
   function(kestrix_wine_test)
-    cmake_parse_arguments(PARSE_ARGV 0 test "" "NAME;BUILD;TIMEOUT;PREFIX" "COMMAND;ENVIRONMENT")
+    cmake_parse_arguments(PARSE_ARGV 0 test "" "NAME;BUILD;TIMEOUT;PREFIX" "COMMAND;ENVIRONMENT;LABELS")
     if(NOT test_PREFIX)
       set(test_PREFIX ${KESTRIX_WINE_PREFIX})
     endif()
@@ -72,7 +74,7 @@ if(KESTRIX_WINDOWS)
     get_filename_component(lock ${test_PREFIX} NAME)
     set_tests_properties(${test_NAME} PROPERTIES
       ENVIRONMENT "KESTLINK_WINE_PREFIX=${test_PREFIX};${test_ENVIRONMENT}"
-      RESOURCE_LOCK ${lock} TIMEOUT ${test_TIMEOUT} SKIP_RETURN_CODE 77)
+      RESOURCE_LOCK ${lock} TIMEOUT ${test_TIMEOUT} SKIP_RETURN_CODE 77 LABELS "wine;${test_LABELS}")
   endfunction()
 
   # The Windows package, a zip of both builds made by CPack in a project of

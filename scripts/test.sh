@@ -5,6 +5,9 @@
 # whole suite with the Windows DLLs (64-bit and 32-bit) cross-built and tested
 # under Wine. The closing lines list the tests skipped on this machine and
 # why, and say whether any Wine process outlived its test.
+#
+#   scripts/test.sh            everything, as CI runs it
+#   scripts/test.sh --quick    the normal build's unit and device tests only
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,6 +36,15 @@ skipped_tests() {
 
 scripts/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
+
+# The edit-build-test loop: the normal build, then its unit and device tests
+# (no fuzzing, no sanitizers, no GUI, Wine or package tests), several at a
+# time: most of them wait on the virtual reader rather than work.
+if [ "${1:-}" = --quick ]; then
+  cmake -S . -B build -G Ninja -DKESTRIX_WINDOWS=ON >/dev/null
+  cmake --build build -j "$jobs"
+  exec ctest --test-dir build -L '^(unit|device)$' -j $((jobs * 2)) --output-on-failure --timeout 300
+fi
 
 echo "== Fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)"
 scripts/fuzz.sh "${KESTRIX_FUZZ_SECONDS:-60}"

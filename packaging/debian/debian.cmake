@@ -145,5 +145,5 @@ if(KESTRIX_TESTS AND NOT KESTRIX_SANITIZE)
             ${PROJECT_SOURCE_DIR}/scripts/package.sh ${kestrix_package_build}
             ${PROJECT_SOURCE_DIR}/scripts/check-debian-packages.sh ${kestrix_check_args}
             ${kestrix_package_build}/debs)
-  set_tests_properties(debian_packages PROPERTIES RUN_SERIAL ON TIMEOUT 1500)
+  set_tests_properties(debian_packages PROPERTIES RUN_SERIAL ON TIMEOUT 1500 LABELS package)
 endif()

@@ -5,6 +5,7 @@
 if(KESTRIX_TESTS)
   add_test(NAME kestrix_windows_package_contents
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-windows-package.sh ${KESTRIX_WINDOWS_PACKAGE})
+  set_tests_properties(kestrix_windows_package_contents PROPERTIES LABELS package)
 
   include(${CMAKE_CURRENT_LIST_DIR}/installer/identity.cmake)
   find_program(KESTRIX_XVFB_RUN xvfb-run REQUIRED)
@@ -37,11 +38,12 @@ if(KESTRIX_TESTS)
     add_test(NAME kestrix_windows_installer_${arch}_tables
       COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-windows-installer.py ${what_it_is}
               --upgrade-code ${KESTRIX_MSI_UPGRADE_CODE_${arch}} ${KESTRIX_WINDOWS_INSTALLER_${arch}})
+    set_tests_properties(kestrix_windows_installer_${arch}_tables PROPERTIES LABELS package)
 
     # Installed, upgraded and removed by the 64-bit msiexec, for either
     # width: runs wherever 64-bit Wine does.
     kestrix_wine_test(NAME kestrix_windows_installer_${arch}_under_wine BUILD Win64 TIMEOUT 900
-      PREFIX ${installer_prefix}
+      PREFIX ${installer_prefix} LABELS package
       COMMAND ${CMAKE_CURRENT_LIST_DIR}/tests/installer_under_wine.sh install ${what_it_is}
               --msi ${KESTRIX_WINDOWS_INSTALLER_${arch}}
               --wxs ${CMAKE_BINARY_DIR}/windows-package/installer-${arch}/kestrix.wxs --wixl ${KESTRIX_WIXL})
@@ -49,7 +51,7 @@ if(KESTRIX_TESTS)
     # The installed program against the virtual reader, on a virtual screen:
     # the 32-bit one only where 32-bit programs run.
     kestrix_wine_test(NAME kestrix_windows_installed_program_${arch}_under_wine BUILD ${build} TIMEOUT 900
-      PREFIX ${installer_prefix}
+      PREFIX ${installer_prefix} LABELS package
       COMMAND ${KESTRIX_XVFB_RUN} -a -s "-screen 0 1280x1024x24"
               ${CMAKE_CURRENT_LIST_DIR}/tests/installer_under_wine.sh program ${what_it_is}
               --msi ${KESTRIX_WINDOWS_INSTALLER_${arch}}

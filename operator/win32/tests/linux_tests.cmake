@@ -11,4 +11,4 @@ set_target_properties(kestrix_resource_script_tests PROPERTIES AUTOMOC OFF AUTOU
 target_compile_definitions(kestrix_resource_script_tests PRIVATE
   KESTRIX_RESOURCE_SCRIPT="${PROJECT_SOURCE_DIR}/operator/win32/kestrix.rc"
   KESTRIX_CONTROL_IDS="${PROJECT_SOURCE_DIR}/operator/core/control_ids.h")
-gtest_discover_tests(kestrix_resource_script_tests DISCOVERY_TIMEOUT 30)
+gtest_discover_tests(kestrix_resource_script_tests DISCOVERY_TIMEOUT 30 PROPERTIES LABELS unit)
