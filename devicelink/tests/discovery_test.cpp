@@ -78,8 +78,14 @@ TEST_P(LinkTest, HandshakeRepliesAreJudgedByFirstAndFifthByte)
     }
 }
 
+// With a port folder, the search is COM3 to COM9 of it. Windows tries the
+// COM ports the system lists as well (COM1 among them in a Wine prefix made
+// on a machine with a serial port): wine/listed_ports_test.sh holds the
+// Windows builds to that, with a reader on an unlisted COM11 never asked.
 TEST_P(LinkTest, PortsOutsideThreeToNineAreNeverTried)
 {
+    if (GetParam() != kestlink::test::Build::Native)
+        GTEST_SKIP() << "Windows also tries the COM ports the system lists; wine/listed_ports_test.sh tests that";
     auto &com2 = addReader(2);
     auto &com10 = addReader(10);
     auto &com1 = addReader(1);

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # The Windows DLLs find a reader on a COM port that Windows lists beyond COM3
 # to COM9 (a USB serial adapter numbered COM12), with COM3 to COM9 absent or
-# silent, and say why each port failed when none answers.
+# silent, never ask one on a port Windows does not list (COM11), and say why
+# each port failed when none answers.
 #
 #   listed_ports_test.sh KESTSIM WINDOWS_X64_DIR WINDOWS_X86_DIR
 #
@@ -36,6 +37,11 @@ ports=$work/ports
 reader=$!
 pids+=($reader)
 for _ in $(seq 100); do [ -L "$ports/COM12" ] && break; sleep 0.05; done
+# COM11: a reader on a port Windows does not list, which is never asked.
+"$kestsim" --dir "$work/unlisted" --port 11 --records 7 --log >"$work/unlisted.out" 2>"$work/unlisted.log" &
+pids+=($!)
+for _ in $(seq 100); do [ -L "$work/unlisted/COM11" ] && break; sleep 0.05; done
+ln -s "$work/unlisted/COM11" "$ports/COM11"
 # COM5: a port that never answers.
 python3 -c '
 import os, pty, sys, time
@@ -103,6 +109,8 @@ for dir in "${builds[@]}"; do
   echo "$width-bit: the reasons when no reader answers:"
   sed 's/^/  /' <<<"$why"
 done
+
+grep -q '<-' "$work/unlisted.log" && fail "the reader on COM11, which Windows does not list, was asked: $(head -n 3 "$work/unlisted.log")"
 
 [ "$failures" = 0 ] || exit 1
 [ "$ran" -gt 0 ] || { echo "no build could run"; exit 1; }
