@@ -111,19 +111,9 @@ TEST(LoadCompareFile, OnlyRegularFilesAreRead)
     // A pipe nobody writes to used to hold the load in open() for good; a
     // device read as a file of whatever it gives.
     TempDir dir;
-    const std::string fifo = dir.file("pipe");
-    test::makeFifo(fifo);
-    test::makeSocketName(dir.file("socket"));
-    const struct {
-        std::string path;
-        const char *what;
-    } cases[] = {
-        {fifo, "这是一个管道"},
-        {"/dev/null", "这是一个设备"},
-        {"/dev/zero", "这是一个设备"},
-        {dir.file("socket"), "这是一个套接字"},
-    };
-    for (const auto &c : cases) {
+    const auto refused = test::makeRefusedPaths(dir);
+    const std::string &fifo = refused.fifo;
+    for (const auto &c : refused.cases) {
         CompareTable table;
         table.count = 7; // a list loaded before
         CompareFileLoad load;

@@ -122,20 +122,9 @@ TEST(CsvExport, OnlyRegularFilesAreWritten)
     // A pipe nobody reads used to hold the save in open() for good; a
     // device took the rows and kept none.
     TempDir dir;
-    const std::string fifo = dir.file("pipe");
-    test::makeFifo(fifo);
-    test::makeSocketName(dir.file("socket"));
-    const struct {
-        std::string path;
-        const char *what;
-    } cases[] = {
-        {dir.path(), "这是一个文件夹"},
-        {fifo, "这是一个管道"},
-        {"/dev/null", "这是一个设备"},
-        {"/dev/full", "这是一个设备"},
-        {dir.file("socket"), "这是一个套接字"},
-    };
-    for (const auto &c : cases) {
+    const auto refused = test::makeRefusedPaths(dir);
+    const std::string &fifo = refused.fifo;
+    for (const auto &c : refused.cases) {
         SaveResult result;
         EXPECT_TRUE(test::returnsWithin10s([&] { result = appendRowsToCsv(c.path, kTwoRows); }, fifo))
             << c.path;

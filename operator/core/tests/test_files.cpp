@@ -69,6 +69,22 @@ void makeFifo(const std::string &path)
         throw std::runtime_error("mkfifo failed: " + path);
 }
 
+RefusedPaths makeRefusedPaths(const TempDir &dir)
+{
+    RefusedPaths refused{dir.file("pipe"), {}};
+    makeFifo(refused.fifo);
+    makeSocketName(dir.file("socket"));
+    refused.cases = {
+        {dir.path(), "这是一个文件夹"},
+        {refused.fifo, "这是一个管道"},
+        {"/dev/null", "这是一个设备"},
+        {"/dev/zero", "这是一个设备"},
+        {"/dev/full", "这是一个设备"},
+        {dir.file("socket"), "这是一个套接字"},
+    };
+    return refused;
+}
+
 void makeSocketName(const std::string &path)
 {
     sockaddr_un address{};

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kestrix::test {
 
@@ -31,6 +32,19 @@ bool exists(const std::string &path);
 // A named pipe, and a name that is a Unix socket (nobody listening).
 void makeFifo(const std::string &path);
 void makeSocketName(const std::string &path);
+
+// The names the CSV save and the comparison load both refuse, being no
+// regular file, each with what the operator is told it is: a folder, a pipe
+// nobody has open, devices, a socket. Made in dir; the pipe is `fifo`.
+struct RefusedPath {
+    std::string path;
+    const char *what;
+};
+struct RefusedPaths {
+    std::string fifo;
+    std::vector<RefusedPath> cases;
+};
+RefusedPaths makeRefusedPaths(const TempDir &dir);
 
 // Runs call on a thread of its own and waits up to 10 s for it. A call still
 // running then is taken to be stuck on the named pipe fifo: release() is
