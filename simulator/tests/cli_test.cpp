@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "child_process.h"
+#include "kestrix_testing/child_process.h"
 #include "host_terminal.h"
 #include "wire_bytes.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Bytes;
-using test::ChildProcess;
+using kestrix::testing::ChildProcess;
 using test::HostTerminal;
 using test::request;
 
