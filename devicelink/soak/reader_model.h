@@ -3,6 +3,7 @@
 // soak knows before each call what the reader will say and what the caller
 // must get back. Faults that let the request through still change the state:
 // a "delete all" with a bad checksum has emptied the records all the same.
+// It repeats what the virtual reader does on purpose, as an oracle of its own.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// The reader's side of the frames, written apart from the library's own
+// (devicelink/src/frame.h) on purpose: an independent oracle, so that a fault
+// in one is not copied into the other and so hidden.
 #pragma once
 
 #include <cstdint>
