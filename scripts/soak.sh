@@ -16,5 +16,5 @@ cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target kestlink_soak
 
 status=0
-build/devicelink/soak/kestlink_soak "${args[@]}" || status=$?
+build/soak/kestlink_soak "${args[@]}" || status=$?
 exit "$status"

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "fault_verdicts.h"
+#include "kestrix_testing/fault_verdicts.h"
 #include "kestsim/command.h"
 #include "kestsim/fault_text.h"
 #include "link_fixture.h"

@@ -10,7 +10,7 @@
 #include <span>
 #include <string_view>
 
-#include "fault_verdicts.h"
+#include "kestrix_testing/fault_verdicts.h"
 
 namespace soak {
 

@@ -3,7 +3,7 @@
 // would otherwise have accepted the command: the table the device tests use.
 #pragma once
 
-#include "fault_verdicts.h"
+#include "kestrix_testing/fault_verdicts.h"
 
 namespace soak {
 
