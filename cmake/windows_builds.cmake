@@ -14,7 +14,8 @@ find_program(KESTRIX_WINE wine)
 # The installers' builder and the tool that reads them (msitools).
 find_program(KESTRIX_WIXL wixl)
 find_program(KESTRIX_MSIINFO msiinfo)
-if(KESTRIX_MINGW_X64 AND KESTRIX_MINGW_X86 AND KESTRIX_WINE AND KESTRIX_WIXL AND KESTRIX_MSIINFO)
+# Kestrix.exe takes the icon the Qt build draws, so they need KESTRIX_GUI.
+if(KESTRIX_GUI AND KESTRIX_MINGW_X64 AND KESTRIX_MINGW_X86 AND KESTRIX_WINE AND KESTRIX_WIXL AND KESTRIX_MSIINFO)
   set(windows_default ON)
 else()
   set(windows_default OFF)

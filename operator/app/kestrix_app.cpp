@@ -4,13 +4,10 @@
 #include <QLibraryInfo>
 
 #include "app_icon.h"
-#include "kestrix_dlg.h"
-#include "qt_toolkit.h"
-#include "session_end.h"
 
 namespace kestrix {
 
-CKestrixApp::CKestrixApp(int &argc, char **argv) : QApplication(argc, argv)
+KestrixApplication::KestrixApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Kestrix"));
     setApplicationVersion(QStringLiteral(KESTRIX_VERSION));
@@ -21,16 +18,6 @@ CKestrixApp::CKestrixApp(int &argc, char **argv) : QApplication(argc, argv)
     // (qt6-translations-l10n on Debian) they stay English and all else works.
     if (qtTexts_.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(&qtTexts_);
-}
-
-bool CKestrixApp::InitInstance()
-{
-    QtToolkit toolkit;
-    CKestrixDlg dialog(toolkit);
-    toolkit.setOwner(&dialog);
-    SessionEnd sessionEnd;
-    dialog.exec(); // the result does not matter: the program ends either way
-    return false;
 }
 
 } // namespace kestrix

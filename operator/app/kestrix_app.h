@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The application object: runs the dialog and ends when it closes.
+// The application object: the program's name, version, icon and Qt's own
+// texts in Chinese.
 #pragma once
 
 #include <QApplication>
@@ -7,13 +8,10 @@
 
 namespace kestrix {
 
-class CKestrixApp : public QApplication {
+class KestrixApplication : public QApplication {
     Q_OBJECT
 public:
-    CKestrixApp(int &argc, char **argv);
-
-    // Runs the dialog modally; false: no further message loop is to run.
-    bool InitInstance();
+    KestrixApplication(int &argc, char **argv);
 
 private:
     QTranslator qtTexts_; // Qt's own buttons and dialogs in Chinese

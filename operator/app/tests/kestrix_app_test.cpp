@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The application object puts Qt's own texts (message box buttons, file
 // dialogs) into Chinese. A program of its own: the application must be a
-// CKestrixApp, and there can be but one.
+// KestrixApplication, and there can be but one.
 #include "kestrix_app.h"
 
 #include <QMessageBox>
@@ -17,7 +17,7 @@ protected:
     static void SetUpTestSuite()
     {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        app_ = new CKestrixApp(argc_, argv_);
+        app_ = new KestrixApplication(argc_, argv_);
     }
     static void TearDownTestSuite()
     {
@@ -29,7 +29,7 @@ private:
     static inline char name_[] = "kestrix_app_tests";
     static inline char *argv_[] = {name_, nullptr};
     static inline int argc_ = 1;
-    static inline CKestrixApp *app_ = nullptr;
+    static inline KestrixApplication *app_ = nullptr;
 };
 
 TEST_F(KestrixApp, MessageBoxButtonsAreChinese)
