@@ -16,15 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "frame.h"
+#include "kestlink/host.h"
 #include "kestsim/command.h"
 #include "kestsim/sample_records.h"
 #include "kestsim/simulator.h"
 #include "kestsim/virtual_reader.h"
 #include "kestsim/wire_pace.h"
-#include "link.h"
 #include "read_timing.h"
-#include "transaction.h"
 #include "wine/wine_link.h"
 #include "wine/wine_session.h"
 
@@ -144,12 +142,10 @@ int main(int argc, char **argv)
 
     // The figures the floor is made of, taken from the library and the
     // virtual reader rather than written down a second time.
-    using kestlink::protocol::Command;
-    const auto &info = kestlink::protocol::commandInfo(Command::ReadRecord);
-    const double floorMs = static_cast<double>(info.wait.count());
-    const std::size_t requestBytes =
-        kestlink::protocol::buildRequest(Command::ReadRecord, kestlink::protocol::numberPayload(0)).size;
-    const std::size_t replyBytes = kestlink::protocol::kFrameOverhead + info.dataLength;
+    const kestlink::RecordExchange exchange = kestlink::recordExchange();
+    const double floorMs = static_cast<double>(exchange.wait.count());
+    const std::size_t requestBytes = exchange.requestBytes;
+    const std::size_t replyBytes = exchange.replyBytes;
     const double wireMs =
         std::chrono::duration<double, std::milli>(kestsim::WirePace(baud).durationOf(requestBytes + replyBytes))
             .count();

@@ -75,7 +75,7 @@ PortTry tryPort(SerialChannel &port, const char *portName, trace::Lines &traceLi
         result.failure = port.lastOpenFailure();
         if (result.failure == OpenFailure::Busy)
             result.holder = portHolder(result.path);
-        traceLines.portResult(portName, port.lastOpenPath(), trace::describe(result.failure));
+        traceLines.portResult(portName, port.lastOpenPath(), describe(result.failure));
         return result;
     }
     applyReaderLine(port);
@@ -140,6 +140,12 @@ bool connectToReader()
     traceLines.message(candidates.size() > 7 ? "no reader answered on COM3 to COM9 or a USB serial adapter"
                                              : "no reader answered on COM3 to COM9");
     return false;
+}
+
+std::string connectedPortPath()
+{
+    auto lock = lockLink();
+    return channel().lastOpenPath();
 }
 
 std::vector<PortTry> lastConnectReport()

@@ -5,25 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "kestlink/host.h"
+
 namespace kestlink {
 
-enum class PortKind {
-    Com,     // COM3 to COM9
-    UsbById, // a USB serial adapter by the stable link udev makes for it
-    UsbNode, // a USB serial adapter by its device node (no link for it)
-    Listed,  // a further COM port the system lists (Windows)
-};
-
-struct PortCandidate {
-    std::string name;     // as the operator reads it: "COM3", a by-id name, "/dev/ttyUSB0"
-    std::string openName; // what SerialChannel::open takes
-    PortKind kind = PortKind::Com;
-};
-
-// COM3 to COM9, then the USB serial adapters present, each device once.
-// With KESTLINK_PORT_DIR set (POSIX), COM3 to COM9 of that folder only: a
-// test's or an operator's choice of ports is exactly what is searched.
-std::vector<PortCandidate> readerPortCandidates();
+// readerPortCandidates() (kestlink/host.h) lists COM3 to COM9 and these: a
+// port folder (KESTLINK_PORT_DIR) is a test's or an operator's choice of
+// ports, exactly what is searched.
 
 // The USB serial adapters present, in a stable order (platform file).
 // POSIX: the links in <devRoot>/serial/by-id sorted by name, then the nodes

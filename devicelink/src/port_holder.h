@@ -5,12 +5,9 @@
 #include <optional>
 #include <string>
 
-namespace kestlink {
+#include "kestlink/host.h"
 
-struct PortHolder {
-    int pid = 0;
-    std::string program; // its command name
-};
+namespace kestlink {
 
 // Linux: the process holding the advisory lock on the device (the lock that
 // serial programs take), else one that has the device open; nothing where it

@@ -12,6 +12,8 @@
 #include <span>
 #include <string>
 
+#include "kestlink/host.h"
+
 #if !defined(_WIN32)
 #include <termios.h>
 #endif
@@ -41,16 +43,6 @@ struct Timeouts {
     std::uint32_t readTotalConstantMs = 0;
     std::uint32_t writeTotalMultiplierMs = 0;
     std::uint32_t writeTotalConstantMs = 0;
-};
-
-// Why the last open failed, for the trace.
-enum class OpenFailure {
-    None,
-    NotFound,          // no such port
-    PermissionDenied,  // on Linux usually: not in the dialout group
-    Busy,              // held by another program
-    NotATerminal,      // the name exists but is no serial port
-    Other,
 };
 
 // What a read waits for: lets it end as soon as what it has received is

@@ -4,6 +4,30 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace kestlink {
+
+const char *describe(OpenFailure failure)
+{
+    switch (failure) {
+    case OpenFailure::None:
+        return "opened";
+    case OpenFailure::NotFound:
+        return "no such port";
+    case OpenFailure::PermissionDenied:
+        return "permission denied (on Linux, add your user to the 'dialout' group: "
+               "sudo usermod -aG dialout $USER, then log in again)";
+    case OpenFailure::Busy:
+        return "held by another program";
+    case OpenFailure::NotATerminal:
+        return "not a terminal (not a serial port), left untouched";
+    case OpenFailure::Other:
+        return "could not be opened";
+    }
+    return "could not be opened";
+}
+
+} // namespace kestlink
+
 namespace kestlink::trace {
 
 bool enabled()
@@ -26,25 +50,6 @@ std::string hex(std::span<const std::uint8_t> bytes)
     return text;
 }
 
-const char *describe(OpenFailure failure)
-{
-    switch (failure) {
-    case OpenFailure::None:
-        return "opened";
-    case OpenFailure::NotFound:
-        return "no such port";
-    case OpenFailure::PermissionDenied:
-        return "permission denied (on Linux, add your user to the 'dialout' group: "
-               "sudo usermod -aG dialout $USER, then log in again)";
-    case OpenFailure::Busy:
-        return "held by another program";
-    case OpenFailure::NotATerminal:
-        return "not a terminal (not a serial port), left untouched";
-    case OpenFailure::Other:
-        return "could not be opened";
-    }
-    return "could not be opened";
-}
 
 void message(const std::string &text)
 {

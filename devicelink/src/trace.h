@@ -19,9 +19,6 @@ bool enabled();
 
 std::string hex(std::span<const std::uint8_t> bytes);
 
-// Why a port could not be used, as an operator can act on it.
-const char *describe(OpenFailure failure);
-
 // Writes one line at once. Never call it with the link locked: see Lines.
 void message(const std::string &text);
 

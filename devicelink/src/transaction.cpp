@@ -38,6 +38,14 @@ private:
 void setReadEnd(ReadEnd mode) { theReadEnd = mode; }
 ReadEnd readEnd() { return theReadEnd; }
 
+RecordExchange recordExchange()
+{
+    const auto &info = protocol::commandInfo(protocol::Command::ReadRecord);
+    return {info.wait,
+            protocol::buildRequest(protocol::Command::ReadRecord, protocol::numberPayload(0)).size,
+            protocol::kFrameOverhead + info.dataLength};
+}
+
 bool transact(protocol::Command command, std::span<const std::uint8_t> payload, Reply &reply)
 {
     const auto &info = protocol::commandInfo(command);

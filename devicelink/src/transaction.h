@@ -7,6 +7,7 @@
 #include <span>
 
 #include "frame.h"
+#include "kestlink/host.h"
 
 namespace kestlink {
 
@@ -23,9 +24,7 @@ struct Reply {
 // How a read decides it has everything. The library ends a read as soon as one
 // whole reply has arrived (except for the count reply); the plain form waits
 // for the line to fall silent, as a serial driver's time-outs alone would.
-enum class ReadEnd { WholeReply, TimeoutsOnly };
-void setReadEnd(ReadEnd mode);
-ReadEnd readEnd();
+// ReadEnd, setReadEnd and readEnd: kestlink/host.h.
 
 // Builds the request, sends it when a port is open, waits the command's fixed
 // time, reads once and judges the reply by the command's rule. Returns the

@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "commands.h"
-#include "discovery.h"
 #include "exit_status.h"
-#include "trace.h"
+#include "kestlink/host.h"
 
 namespace kestlink_cli {
 
@@ -40,7 +39,7 @@ const char *kindText(kestlink::PortKind kind)
 std::string busyText(const kestlink::PortTry &tried)
 {
     if (!tried.holder)
-        return kestlink::trace::describe(tried.failure);
+        return kestlink::describe(tried.failure);
     return "held by " + tried.holder->program + " (PID " + std::to_string(tried.holder->pid) + ")";
 }
 

@@ -5,10 +5,8 @@
 #include <cstdio>
 
 #include "connect_report.h"
-#include "discovery.h"
 #include "kestlink.h"
-#include "link.h"
-#include "trace.h"
+#include "kestlink/host.h"
 
 namespace kestlink_cli {
 
@@ -41,7 +39,7 @@ std::optional<Session> connectReader(const CommonOptions &options)
         const kestlink::PortTry tried = kestlink::connectToPort(name.c_str());
         const std::string where = describePort(name, tried.path);
         if (!tried.opened) {
-            std::string why = std::string("cannot open the port: ") + kestlink::trace::describe(tried.failure);
+            std::string why = std::string("cannot open the port: ") + kestlink::describe(tried.failure);
             sayError(where, why);
             return std::nullopt;
         }
@@ -66,7 +64,7 @@ std::optional<Session> connectReader(const CommonOptions &options)
     }
     // The search leaves the channel on the port that answered, the last it tried.
     const auto report = kestlink::lastConnectReport();
-    const std::string path = kestlink::channel().lastOpenPath();
+    const std::string path = kestlink::connectedPortPath();
     return Session{report.empty() ? path : describePort(report.back().name, path)};
 }
 
