@@ -22,7 +22,7 @@
 #include "kestsim/simulator.h"
 #include "kestsim/virtual_reader.h"
 #include "record_list_model.h"
-#include "scripted_toolkit.h"
+#include "kestrix_testing/scripted_toolkit.h"
 
 namespace kestrix {
 

@@ -13,7 +13,7 @@
 #include "kestsim/sample_records.h"
 #include "kestsim/simulator.h"
 #include "kestsim/virtual_reader.h"
-#include "test_files.h"
+#include "kestrix_testing/test_files.h"
 #include "tool_process.h"
 
 namespace kestlink_cli::test {

@@ -9,7 +9,7 @@
 
 #include "compare_entries.h"
 #include "csv_export.h"
-#include "test_files.h"
+#include "kestrix_testing/test_files.h"
 
 namespace kestrix {
 namespace {

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <utility>
 
-#include "test_files.h"
+#include "kestrix_testing/test_files.h"
 
 namespace kestrix {
 namespace {

@@ -8,7 +8,7 @@
 #include "csv_export.h"
 #include "row_texts.h"
 #include "steps_fixture.h"
-#include "test_files.h"
+#include "kestrix_testing/test_files.h"
 
 namespace kestrix::test {
 

@@ -16,7 +16,7 @@
 #include "kestsim/sample_records.h"
 #include "kestsim/simulator.h"
 #include "kestsim/virtual_reader.h"
-#include "scripted_toolkit.h"
+#include "kestrix_testing/scripted_toolkit.h"
 #include "scripted_view.h"
 
 namespace kestrix::test {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "scripted_toolkit.h"
+#include "kestrix_testing/scripted_toolkit.h"
 
 #include <thread>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "test_files.h"
+#include "kestrix_testing/test_files.h"
 
 #include <cerrno>
 #include <chrono>
