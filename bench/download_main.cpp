@@ -23,8 +23,8 @@
 #include "kestsim/virtual_reader.h"
 #include "kestsim/wire_pace.h"
 #include "read_timing.h"
-#include "wine/wine_link.h"
-#include "wine/wine_session.h"
+#include "kestrix_testing/wine/wine_link.h"
+#include "kestrix_testing/wine/wine_session.h"
 
 namespace {
 

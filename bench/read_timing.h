@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "kestsim/record.h"
-#include "link_under_test.h"
+#include "kestrix_testing/link_under_test.h"
 
 namespace kestbench {
 

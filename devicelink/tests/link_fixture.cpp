@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "link_fixture.h"
 
-#include "wine/wine_link.h"
-#include "wine/wine_session.h"
+#include "kestrix_testing/wine/wine_link.h"
+#include "kestrix_testing/wine/wine_session.h"
 
 using kestlink::test::Build;
 

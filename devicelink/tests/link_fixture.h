@@ -14,7 +14,7 @@
 #include "kestsim/sample_records.h"
 #include "kestsim/simulator.h"
 #include "kestsim/virtual_reader.h"
-#include "link_under_test.h"
+#include "kestrix_testing/link_under_test.h"
 
 class LinkTest : public ::testing::TestWithParam<kestlink::test::Build> {
 protected:

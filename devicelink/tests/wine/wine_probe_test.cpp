@@ -9,9 +9,9 @@
 
 #include "kestsim/sample_records.h"
 #include "kestsim/simulator.h"
-#include "probe_process.h"
-#include "wine_link.h"
-#include "wine_session.h"
+#include "kestrix_testing/wine/probe_process.h"
+#include "kestrix_testing/wine/wine_link.h"
+#include "kestrix_testing/wine/wine_session.h"
 
 using kestlink::test::Build;
 

@@ -30,8 +30,8 @@
 #include "kestsim/virtual_reader.h"
 #include "kestsim/wire_pace.h"
 #include "row_texts.h"
-#include "wine/probe_process.h"
-#include "wine/wine_session.h"
+#include "kestrix_testing/wine/probe_process.h"
+#include "kestrix_testing/wine/wine_session.h"
 
 namespace kestrix {
 namespace {

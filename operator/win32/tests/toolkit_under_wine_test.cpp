@@ -22,8 +22,8 @@
 
 #include "hex_text.h"
 #include "messages.h"
-#include "wine/probe_process.h"
-#include "wine/wine_session.h"
+#include "kestrix_testing/wine/probe_process.h"
+#include "kestrix_testing/wine/wine_session.h"
 
 namespace kestrix {
 namespace {

@@ -2,7 +2,7 @@
 # The Windows front end's tests that run here: a Linux test program drives a
 # probe of each cross build under Wine, on a virtual X server (Wine's windows
 # need a display), with the Wine prefix of this build.
-if(KESTRIX_WINDOWS AND TARGET kestlink_test_links)
+if(KESTRIX_WINDOWS AND TARGET kestrix_testing_links)
   find_program(KESTRIX_XVFB_RUN xvfb-run REQUIRED)
 
   # kestrix_front_end_wine_test(NAME SOURCE PROBE_VARIABLE PROBE TIMEOUT): the test
@@ -11,7 +11,7 @@ if(KESTRIX_WINDOWS AND TARGET kestlink_test_links)
   function(kestrix_front_end_wine_test name source probe_variable probe timeout)
     set(target kestrix_windows_${name}_tests)
     add_executable(${target} ${CMAKE_CURRENT_LIST_DIR}/${source})
-    target_link_libraries(${target} PRIVATE kestlink_test_links kestrix_core GTest::gtest_main)
+    target_link_libraries(${target} PRIVATE kestrix_testing_links kestrix_core GTest::gtest_main)
     foreach(arch IN ITEMS x64 x86)
       set(build ${KESTRIX_TEST_BUILD_${arch}})
       add_dependencies(${target} kestlink_windows_${arch})

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "wine_loaders.h"
+#include "kestrix_testing/wine/wine_loaders.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "wine_session.h"
+#include "kestrix_testing/wine/wine_session.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -19,7 +19,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "wine_loaders.h"
+#include "kestrix_testing/wine/wine_loaders.h"
 
 extern char **environ;
 

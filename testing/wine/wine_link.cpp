@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "wine_link.h"
+#include "kestrix_testing/wine/wine_link.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "kestsim/simulator.h"
-#include "probe_process.h"
-#include "wine_session.h"
+#include "kestrix_testing/wine/probe_process.h"
+#include "kestrix_testing/wine/wine_session.h"
 
 namespace kestlink::test {
 

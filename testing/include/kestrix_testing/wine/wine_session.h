@@ -26,7 +26,7 @@
 #include <sys/types.h>
 #include <vector>
 
-#include "wine_loaders.h"
+#include "kestrix_testing/wine/wine_loaders.h"
 
 namespace kestlink::test {
 

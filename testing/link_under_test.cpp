@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "link_under_test.h"
+#include "kestrix_testing/link_under_test.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "link_under_test.h"
+#include "kestrix_testing/link_under_test.h"
 
 namespace kestlink::test {
 

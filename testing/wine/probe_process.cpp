@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "probe_process.h"
+#include "kestrix_testing/wine/probe_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "wine_session.h"
+#include "kestrix_testing/wine/wine_session.h"
 
 namespace kestlink::test {
 
