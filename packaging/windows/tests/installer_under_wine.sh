@@ -154,8 +154,8 @@ install_steps() {
 program_steps() {
   local loader connected
   # The dialog's connect message, as the program has it.
-  connected=$(sed -n 's/.*kConnected = "\(.*\)";.*/\1/p' "${option[source]}/operator/core/messages.h")
-  [ -n "$connected" ] || fail "no kConnected in operator/core/messages.h"
+  connected=$(sed -n 's/.*kConnected = "\(.*\)";.*/\1/p' "${option[source]}/operator/core/model/messages.h")
+  [ -n "$connected" ] || fail "no kConnected in operator/core/model/messages.h"
 
   echo "== silent install"
   msiexec /i "$(windows_path "$msi")"

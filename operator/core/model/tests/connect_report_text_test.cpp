@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "connect_report.h"
+#include "connect_report_text.h"
 
 namespace kestrix {
 namespace {

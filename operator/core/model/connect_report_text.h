@@ -6,14 +6,10 @@
 
 #include <span>
 #include <string>
-#include <vector>
 
 #include "kestlink.h"
 
 namespace kestrix {
-
-// The ports the library's last search tried (KX_GetConnectReport).
-std::vector<KX_PortReport> lastConnectReport();
 
 // "COM3：没有此端口" and the like; the permission line carries its fix.
 std::string portReasonLine(const KX_PortReport &port);

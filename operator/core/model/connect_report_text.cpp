@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "connect_report.h"
+#include "connect_report_text.h"
 
 #include <cstring>
 
