@@ -14,7 +14,6 @@ namespace kestbench {
 
 namespace {
 
-
 const std::vector<TagRecord> &listRecords()
 {
     static const auto records = recordsWithRepeats(kListRows);
@@ -102,8 +101,8 @@ void registerActionBenchmarks(const ScratchFiles &files)
     configure(benchmark::RegisterBenchmark(nameOf(Action::AppendRows).c_str(), appendRows));
     configure(benchmark::RegisterBenchmark(nameOf(Action::RemoveDuplicates).c_str(), removeDuplicateRows));
     configure(benchmark::RegisterBenchmark(nameOf(Action::ExportCsv).c_str(), exportCsv, files.exportPath()));
-    configure(benchmark::RegisterBenchmark(nameOf(Action::LoadComparison).c_str(), loadComparisonFile,
-                                           files.comparePath()));
+    configure(
+        benchmark::RegisterBenchmark(nameOf(Action::LoadComparison).c_str(), loadComparisonFile, files.comparePath()));
 }
 
 } // namespace kestbench

@@ -11,8 +11,7 @@ namespace kestbench {
 
 enum class Action { AppendRows, RemoveDuplicates, ExportCsv, LoadComparison };
 
-constexpr std::array kActions{Action::AppendRows, Action::RemoveDuplicates, Action::ExportCsv,
-                              Action::LoadComparison};
+constexpr std::array kActions{Action::AppendRows, Action::RemoveDuplicates, Action::ExportCsv, Action::LoadComparison};
 
 constexpr std::string_view actionName(Action action)
 {

@@ -32,8 +32,8 @@ constexpr double kTimeGoalMs = 100;
 constexpr double kListGoalMiB = 64;
 
 struct Options {
-    std::string folder;           // where the scratch folder goes, or the child's scratch folder
-    std::optional<Action> child;  // set: this process is the child measuring one action
+    std::string folder;          // where the scratch folder goes, or the child's scratch folder
+    std::optional<Action> child; // set: this process is the child measuring one action
 };
 
 bool parse(int argc, char **argv, Options &options)
@@ -109,9 +109,9 @@ void printSummary(const Figures (&f)[4])
     std::printf("| append 65,535 rows to the list | %s; %s, %.1f MiB still held after | list under %.0f MiB | %s |\n",
                 timeText(append).c_str(), peakText(append).c_str(),
                 append.memory ? mib(append.memory->growth.residentKiB) : -1.0, kListGoalMiB,
-                !append.memory || !append.memory->measured ? "not measured"
+                !append.memory || !append.memory->measured          ? "not measured"
                 : mib(append.memory->growth.peakKiB) < kListGoalMiB ? "met"
-                                                                     : "missed");
+                                                                    : "missed");
     std::printf("| remove duplicates from 65,535 rows, half repeated | %s; %s | under %.0f ms | %s |\n",
                 timeText(f[1]).c_str(), peakText(f[1]).c_str(), kTimeGoalMs, timeVerdict(f[1]));
     std::printf("| export 65,535 rows to CSV, synced to the disk | %s; %s | under %.0f ms | %s |\n",
@@ -167,9 +167,8 @@ int main(int argc, char **argv)
     for (std::size_t i = 0; i < kActions.size(); ++i) {
         const Figures &f = figures[i];
         const bool measured = f.memory && f.memory->measured;
-        std::printf("%-18s %10.3f %14.3f %12.2f %12.2f\n", std::string(actionName(kActions[i])).c_str(),
-                    f.medianMs, f.memory ? f.memory->firstRunMs : -1.0,
-                    measured ? mib(f.memory->growth.peakKiB) : -1.0,
+        std::printf("%-18s %10.3f %14.3f %12.2f %12.2f\n", std::string(actionName(kActions[i])).c_str(), f.medianMs,
+                    f.memory ? f.memory->firstRunMs : -1.0, measured ? mib(f.memory->growth.peakKiB) : -1.0,
                     measured ? mib(f.memory->growth.residentKiB) : -1.0);
     }
     std::printf("(peak: the most resident memory the action added at once; held: what it still adds when "

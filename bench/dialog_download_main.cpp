@@ -122,7 +122,9 @@ void row(const char *what, const Run &run, std::size_t records)
     std::printf("| download of %zu records through the dialog, %s | %.2f ms per record, %.3fx the 30 ms floor | "
                 "at most %.2fx the floor (31.5 ms) | %s |\n",
                 records, what, run.msPerRecord, ratio, kGoalRatio,
-                !complete ? "no: records missing" : ratio <= kGoalRatio ? "met" : "missed");
+                !complete             ? "no: records missing"
+                : ratio <= kGoalRatio ? "met"
+                                      : "missed");
     std::printf("| longest stall of the user-interface thread during it, %s | %.1f ms | under %.0f ms | %s |\n", what,
                 run.stallMs, kStallGoalMs, run.stallMs < kStallGoalMs ? "met" : "missed");
 }
@@ -164,7 +166,8 @@ int main(int argc, char **argv)
     }
 
     std::printf("Download through the dialog: %zu records at 115200 baud, offscreen; the pace is where the table "
-                "takes each row\n\n", records);
+                "takes each row\n\n",
+                records);
     const Run empty = download(dialog, stalls, records);
 
     std::vector<RowTexts> listed;

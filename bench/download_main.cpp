@@ -124,8 +124,7 @@ int main(int argc, char **argv)
 {
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: %s [--records N] [--stray-calls M]   (1 to 65535; defaults 1000, 100)\n",
-                     argv[0]);
+        std::fprintf(stderr, "usage: %s [--records N] [--stray-calls M]   (1 to 65535; defaults 1000, 100)\n", argv[0]);
         return 2;
     }
     defaultToTheBuiltWindowsDlls();
@@ -190,13 +189,13 @@ int main(int argc, char **argv)
     }
     kestlink::setReadEnd(kestlink::ReadEnd::WholeReply);
 
-    std::printf("%-22s %8s %8s %8s %9s %9s %6s %6s\n", "prompt reader", "mean ms", "median", "max", "total s",
-                "/floor", "failed", "wrong");
+    std::printf("%-22s %8s %8s %8s %9s %9s %6s %6s\n", "prompt reader", "mean ms", "median", "max", "total s", "/floor",
+                "failed", "wrong");
     for (const auto &run : runs)
         if (run.ran)
             printTimes(run.subject.name.c_str(), run.prompt, floorMs);
-    std::printf("\n%-22s %8s %8s %8s %9s %9s %6s %6s\n", "24 ms + stray at 4 ms", "mean ms", "median", "max",
-                "total s", "/floor", "failed", "wrong");
+    std::printf("\n%-22s %8s %8s %8s %9s %9s %6s %6s\n", "24 ms + stray at 4 ms", "mean ms", "median", "max", "total s",
+                "/floor", "failed", "wrong");
     for (const auto &run : runs)
         if (run.ran)
             printTimes(run.subject.name.c_str(), run.trailing, floorMs);
@@ -219,7 +218,10 @@ int main(int argc, char **argv)
         std::printf("| download of %zu records, %s | %.2f ms per record, %.3fx the %.0f ms floor | %s | %s |\n",
                     options.records, run.subject.name.c_str(), run.prompt.meanMs, ratio, floorMs,
                     forComparison ? "for comparison" : "at most 1.05x the floor (31.5 ms)",
-                    !ok ? "no: reads failed" : forComparison ? "-" : ratio <= kGoalRatio ? "met" : "missed");
+                    !ok                   ? "no: reads failed"
+                    : forComparison       ? "-"
+                    : ratio <= kGoalRatio ? "met"
+                                          : "missed");
     }
     if (runs[0].ran && plain.ran)
         std::printf("| ending on the whole reply instead of the silence | %.2fx faster | for comparison | - |\n",

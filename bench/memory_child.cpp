@@ -14,7 +14,6 @@ namespace kestbench {
 
 namespace {
 
-
 struct Prepared {
     std::vector<TagRecord> records;
     ShownList list;

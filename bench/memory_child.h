@@ -13,10 +13,10 @@
 namespace kestbench {
 
 struct ActionMemory {
-    bool measured = false;  // false: the system would not reset the peak
-    std::string why;        // then why not
+    bool measured = false; // false: the system would not reset the peak
+    std::string why;       // then why not
     MemoryGrowth growth;
-    double firstRunMs = 0;  // one run in a fresh process: every page new
+    double firstRunMs = 0; // one run in a fresh process: every page new
 };
 
 // The child's side: prepares the action's input, runs the action once

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstring>
 
-
 namespace kestbench {
 
 namespace {

@@ -12,7 +12,7 @@
 namespace kestrix_fuzz {
 
 struct ModelRow {
-    std::size_t fieldStart; // offset of the first card byte
+    std::size_t fieldStart;  // offset of the first card byte
     std::size_t fieldLength; // card bytes before the next comma, at most 16
 };
 
@@ -27,8 +27,7 @@ inline std::vector<ModelRow> modelCompareRows(std::span<const std::uint8_t> byte
         // The next line feed from here with a comma six bytes on, whose row
         // still has room for a whole card field inside the bytes looked at.
         std::size_t lineFeed = from;
-        while (lineFeed + 1 + 5 + 1 + kCard <= length &&
-               !(bytes[lineFeed] == '\n' && bytes[lineFeed + 6] == ','))
+        while (lineFeed + 1 + 5 + 1 + kCard <= length && !(bytes[lineFeed] == '\n' && bytes[lineFeed + 6] == ','))
             ++lineFeed;
         if (lineFeed + 1 + 5 + 1 + kCard > length)
             return rows;

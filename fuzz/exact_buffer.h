@@ -17,8 +17,7 @@ public:
     // zero-size allocation pass, so no bytes are placed just past the end of
     // a one-byte allocation instead.
     ExactBuffer(const std::uint8_t *data, std::size_t size)
-        : storage_(new std::uint8_t[size == 0 ? 1 : size]),
-          begin_(storage_.get() + (size == 0 ? 1 : 0)), size_(size)
+        : storage_(new std::uint8_t[size == 0 ? 1 : size]), begin_(storage_.get() + (size == 0 ? 1 : 0)), size_(size)
     {
         if (size != 0)
             std::memcpy(storage_.get(), data, size);

@@ -41,15 +41,11 @@ bool untouched(const CompareEntry &entry)
 // Rows start at line feeds at least 8 bytes apart (line feed, five bytes,
 // comma, and at least the one byte the scan steps past the field), and the
 // last needs 23 bytes from its line feed inside the bytes looked at.
-std::size_t mostRowsIn(std::size_t length)
-{
-    return length < 23 ? 0 : (length - 23) / 8 + 1;
-}
+std::size_t mostRowsIn(std::size_t length) { return length < 23 ? 0 : (length - 23) / 8 + 1; }
 
 std::size_t lineFeedsWhereRowsFit(std::span<const std::uint8_t> bytes, std::size_t length)
 {
-    return length < 23 ? 0 : static_cast<std::size_t>(std::count(
-                                 bytes.begin(), bytes.begin() + (length - 22), '\n'));
+    return length < 23 ? 0 : static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + (length - 22), '\n'));
 }
 
 } // namespace
@@ -61,8 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::size_t found = kestrix::scanCompareFile(file.view(), *table);
     const std::size_t length = std::min(size, kCompareFileBufferSize);
 
-    FUZZ_REQUIRE(table->count >= 0 &&
-                 static_cast<std::size_t>(table->count) <= kCompareTableCapacity);
+    FUZZ_REQUIRE(table->count >= 0 && static_cast<std::size_t>(table->count) <= kCompareTableCapacity);
     const auto count = static_cast<std::size_t>(table->count);
     FUZZ_REQUIRE(count == std::min(found, kCompareTableCapacity));
     FUZZ_REQUIRE(found <= mostRowsIn(length));
@@ -88,8 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const auto headTable = freshTable();
         FUZZ_REQUIRE(kestrix::scanCompareFile(head.view(), *headTable) == found);
         FUZZ_REQUIRE(headTable->count == table->count);
-        FUZZ_REQUIRE(std::memcmp(headTable->entries.data(), table->entries.data(),
-                                 sizeof table->entries) == 0);
+        FUZZ_REQUIRE(std::memcmp(headTable->entries.data(), table->entries.data(), sizeof table->entries) == 0);
     }
     return 0;
 }

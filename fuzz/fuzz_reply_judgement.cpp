@@ -46,8 +46,7 @@ void checkReply(std::span<const std::uint8_t> r, std::uint8_t otherLength)
     }
 
     // The data length matters to the data rule alone.
-    for (const ReplyRule rule :
-         {ReplyRule::Handshake, ReplyRule::Any, ReplyRule::Status, ReplyRule::Count})
+    for (const ReplyRule rule : {ReplyRule::Handshake, ReplyRule::Any, ReplyRule::Status, ReplyRule::Count})
         FUZZ_REQUIRE(judgeReply(rule, otherLength, r) == judgeReply(rule, 0, r));
 
     for (const std::uint8_t k : kDataLengthsInUse)

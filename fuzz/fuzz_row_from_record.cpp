@@ -20,16 +20,10 @@ bool allDigits(const std::string &text)
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool hasZeroByte(const std::string &text)
-{
-    return text.find('\0') != std::string::npos;
-}
+bool hasZeroByte(const std::string &text) { return text.find('\0') != std::string::npos; }
 
 // The bytes of a field up to its first zero byte, as the list shows them.
-std::string upToZero(const char *bytes, std::size_t n)
-{
-    return std::string(bytes, std::find(bytes, bytes + n, '\0'));
-}
+std::string upToZero(const char *bytes, std::size_t n) { return std::string(bytes, std::find(bytes, bytes + n, '\0')); }
 
 void checkSequence(const std::string &text, std::int32_t s)
 {
@@ -42,9 +36,9 @@ void checkTime(const std::string &text, const TagRecord &r)
 {
     FUZZ_REQUIRE(text.size() <= 19 && !hasZeroByte(text));
     // The full text, and the shown one is the part before a zero byte.
-    const std::string full = std::string(r.year, 4) + '/' + std::string(r.month, 2) + '/' +
-                             std::string(r.day, 2) + ' ' + std::string(r.hour, 2) + ':' +
-                             std::string(r.minute, 2) + ':' + std::string(r.second, 2);
+    const std::string full = std::string(r.year, 4) + '/' + std::string(r.month, 2) + '/' + std::string(r.day, 2) +
+                             ' ' + std::string(r.hour, 2) + ':' + std::string(r.minute, 2) + ':' +
+                             std::string(r.second, 2);
     FUZZ_REQUIRE(text == upToZero(full.data(), full.size()));
 }
 
@@ -56,8 +50,7 @@ void checkFlag(const std::string &text, std::uint8_t flag)
     else if (flag == 0xD0) // '0' + 0xD0 wraps round to a zero byte: nothing shows
         FUZZ_REQUIRE(text.empty());
     else
-        FUZZ_REQUIRE(text.size() == 1 &&
-                     static_cast<std::uint8_t>(text[0]) == static_cast<std::uint8_t>('0' + flag));
+        FUZZ_REQUIRE(text.size() == 1 && static_cast<std::uint8_t>(text[0]) == static_cast<std::uint8_t>('0' + flag));
 }
 
 } // namespace
@@ -86,7 +79,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string line = kestrix::csvLine(row);
     FUZZ_REQUIRE(!line.empty() && line.back() == '\n');
     FUZZ_REQUIRE(std::count(line.begin(), line.end(), ',') >= 3);
-    FUZZ_REQUIRE(line == row.sequence + ',' + row.cardNumber + ',' + row.time + ',' + row.flag +
-                             '\n');
+    FUZZ_REQUIRE(line == row.sequence + ',' + row.cardNumber + ',' + row.time + ',' + row.flag + '\n');
     return 0;
 }

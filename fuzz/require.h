@@ -16,6 +16,5 @@ namespace kestrix_fuzz {
 
 } // namespace kestrix_fuzz
 
-#define FUZZ_REQUIRE(condition)                                                              \
-    ((condition) ? static_cast<void>(0)                                                      \
-                 : ::kestrix_fuzz::invariantBroken(#condition, __FILE__, __LINE__))
+#define FUZZ_REQUIRE(condition)                                                                                        \
+  ((condition) ? static_cast<void>(0) : ::kestrix_fuzz::invariantBroken(#condition, __FILE__, __LINE__))

@@ -13,9 +13,9 @@ namespace soak {
 struct Outcome {
     int result = -1;
     std::chrono::steady_clock::duration took{};
-    bool guardsIntact = true;     // nothing written outside the caller's buffers
+    bool guardsIntact = true; // nothing written outside the caller's buffers
     bool untouchedOnFailure = true;
-    bool outputMatches = true;    // on success, the reader's data arrived intact
+    bool outputMatches = true; // on success, the reader's data arrived intact
 };
 
 Outcome perform(const Step &step, const Expectation &expected);

@@ -38,7 +38,7 @@ struct CommandInfo {
     std::uint8_t code;              // the request's command byte, to aim a fault at it
     std::chrono::milliseconds wait; // the library's fixed wait before its one read
     Rule rule;
-    std::size_t replyBytes;         // the healthy reply's length on the wire
+    std::size_t replyBytes; // the healthy reply's length on the wire
 };
 
 std::span<const CommandInfo> commands();

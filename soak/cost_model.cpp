@@ -11,10 +11,10 @@ namespace {
 
 using kestsim::FaultKind;
 
-constexpr double kByteMs = 10.0 / 115.2;  // 10 bits a byte at 115200 baud
-constexpr double kSilenceMs = 20.0;       // what ends a read that is not a whole reply
+constexpr double kByteMs = 10.0 / 115.2; // 10 bits a byte at 115200 baud
+constexpr double kSilenceMs = 20.0;      // what ends a read that is not a whole reply
 constexpr double kConnectMs = 200.0 + 5 * kByteMs;
-constexpr double kSettleMs = 100.0;       // what the next call waits, on average, after no whole reply
+constexpr double kSettleMs = 100.0; // what the next call waits, on average, after no whole reply
 
 double readMs(const CommandInfo &command, Fault fault)
 {
@@ -35,7 +35,7 @@ double readMs(const CommandInfo &command, Fault fault)
         // The read waits it out, and the next call gives the line its time.
         return static_cast<double>(kReadTimeout.count()) + kSettleMs;
     case FaultKind::HangUp: return static_cast<double>(kHangUpPause.count()) + kConnectMs;
-    case FaultKind::Delay: return 45.0 + reply + tail;       // half its 90 ms into the read
+    case FaultKind::Delay: return 45.0 + reply + tail; // half its 90 ms into the read
     case FaultKind::StrayBytes: return reply + kSilenceMs;
     case FaultKind::Noise: return 30.0 + reply + tail;
     }

@@ -43,15 +43,12 @@ std::vector<FaultRule> faultRules(Fault fault, const CommandInfo &command, Rng &
     case FaultKind::StrayBytes:
         return {once(FaultKind::Delay, code, milliseconds(wait - 6)),
                 once(FaultKind::StrayBytes, code, between(rng, 1, 15), someBytes(rng, 3))};
-    case FaultKind::Noise:
-        return {once(FaultKind::Noise, code, between(rng, 0, wait + 60), someBytes(rng, 6))};
-    case FaultKind::LateReply:
-        return {once(FaultKind::LateReply, code, between(rng, 1, 150))};
+    case FaultKind::Noise: return {once(FaultKind::Noise, code, between(rng, 0, wait + 60), someBytes(rng, 6))};
+    case FaultKind::LateReply: return {once(FaultKind::LateReply, code, between(rng, 1, 150))};
     case FaultKind::SplitReply:
         // More than the 20 ms of silence that ends a read.
         return {once(FaultKind::SplitReply, code, between(rng, 30, 150))};
-    default:
-        return {once(*fault, code)};
+    default: return {once(*fault, code)};
     }
 }
 

@@ -8,15 +8,15 @@ namespace {
 using kestsim::FaultKind;
 
 constexpr Fault kFaults[kFaultCount] = {
-    std::nullopt,           FaultKind::NoReply,      FaultKind::ShortReply, FaultKind::WrongLength,
-    FaultKind::BadChecksum, FaultKind::BadStatus,    FaultKind::TrailingByte,
-    FaultKind::LateReply,   FaultKind::SplitReply,   FaultKind::HangUp,     FaultKind::Delay,
-    FaultKind::StrayBytes,  FaultKind::Noise,
+    std::nullopt,           FaultKind::NoReply,   FaultKind::ShortReply,   FaultKind::WrongLength,
+    FaultKind::BadChecksum, FaultKind::BadStatus, FaultKind::TrailingByte, FaultKind::LateReply,
+    FaultKind::SplitReply,  FaultKind::HangUp,    FaultKind::Delay,        FaultKind::StrayBytes,
+    FaultKind::Noise,
 };
 
 constexpr std::string_view kNames[kFaultCount] = {
-    "none",      "no-reply",      "short", "wrong-length", "bad-checksum",
-    "bad-status", "trailing-byte", "late",  "split",        "hang-up", "delay", "stray", "noise",
+    "none", "no-reply", "short",   "wrong-length", "bad-checksum", "bad-status", "trailing-byte",
+    "late", "split",    "hang-up", "delay",        "stray",        "noise",
 };
 
 } // namespace

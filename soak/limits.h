@@ -14,10 +14,7 @@ namespace soak {
 // can be kept off the processor for a while without the library being wrong.
 inline constexpr std::chrono::milliseconds kCallMargin{500};
 
-inline std::chrono::milliseconds callLimit(std::chrono::milliseconds wait)
-{
-    return wait + kReadTimeout + kCallMargin;
-}
+inline std::chrono::milliseconds callLimit(std::chrono::milliseconds wait) { return wait + kReadTimeout + kCallMargin; }
 
 // Heap growth tolerated between the two quiet points, for allocator noise:
 // containers in the virtual reader's thread and in the soak itself that grow

@@ -65,9 +65,7 @@ Step ReaderModel::makeStep(Command command, Fault fault, Rng &rng) const
             while (compareList_.contains(step.number));
         }
         break;
-    case Command::LoadCompare:
-        step.number = static_cast<std::uint16_t>(uniform(rng, 0, kCompareEntries - 1));
-        break;
+    case Command::LoadCompare: step.number = static_cast<std::uint16_t>(uniform(rng, 0, kCompareEntries - 1)); break;
     case Command::SetTime: step.time = randomTime(rng); break;
     case Command::SetDomain: step.unused = static_cast<std::int32_t>(rng()); break;
     default: break;

@@ -47,7 +47,7 @@ private:
     std::vector<std::pair<Command, Fault>> sweep_;
     unsigned long problemsShown_ = 0;
     std::string previous_ = "none"; // the call before, as problems name it
-    bool lost_ = false; // the reader could not be reached again: stop
+    bool lost_ = false;             // the reader could not be reached again: stop
 };
 
 } // namespace soak

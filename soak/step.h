@@ -22,7 +22,7 @@ struct Step {
     std::uint16_t number = 0;              // record or comparison entry
     std::array<std::uint8_t, 20> bytes{};  // card number (16), domain (20) or key (15)
     DeviceTime time{};
-    std::int32_t unused = 0;               // set-domain's second argument
+    std::int32_t unused = 0; // set-domain's second argument
 };
 
 } // namespace soak

@@ -30,9 +30,8 @@ unsigned long Tally::byFault(Fault fault) const
 
 bool Tally::clean() const
 {
-    return wrongVerdicts == 0 && wrongData == 0 && buffersTouched == 0 && outOfBounds == 0 &&
-           wireMismatches == 0 && stateMismatches == 0 && overLong == 0 && failedReconnects == 0 && lossesUnsaid == 0 &&
-           recoveries == hangUps;
+    return wrongVerdicts == 0 && wrongData == 0 && buffersTouched == 0 && outOfBounds == 0 && wireMismatches == 0 &&
+           stateMismatches == 0 && overLong == 0 && failedReconnects == 0 && lossesUnsaid == 0 && recoveries == hangUps;
 }
 
 } // namespace soak

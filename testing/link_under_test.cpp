@@ -33,19 +33,46 @@ public:
         ::setenv("KESTLINK_PORT_DIR", sim.portDirectory().c_str(), 1);
     }
 
-    int32_t connect() override { return timed([] { return KX_Connect(); }); }
-    int32_t close() override { return timed([] { return KX_Close(); }); }
-    int32_t linkState() override { return timed([] { return KX_GetLinkState(); }); }
-    int32_t readData(uint16_t n, TagRecord *r) override { return timed([&] { return KX_ReadData(n, r); }); }
-    int32_t deleteAllData() override { return timed([] { return KX_DeleteAllData(); }); }
-    int32_t queryNumber(uint16_t *count) override { return timed([&] { return KX_QueryNumber(count); }); }
-    int32_t setTime(const DeviceTime *time) override { return timed([&] { return KX_SetTime(time); }); }
+    int32_t connect() override
+    {
+        return timed([] { return KX_Connect(); });
+    }
+    int32_t close() override
+    {
+        return timed([] { return KX_Close(); });
+    }
+    int32_t linkState() override
+    {
+        return timed([] { return KX_GetLinkState(); });
+    }
+    int32_t readData(uint16_t n, TagRecord *r) override
+    {
+        return timed([&] { return KX_ReadData(n, r); });
+    }
+    int32_t deleteAllData() override
+    {
+        return timed([] { return KX_DeleteAllData(); });
+    }
+    int32_t queryNumber(uint16_t *count) override
+    {
+        return timed([&] { return KX_QueryNumber(count); });
+    }
+    int32_t setTime(const DeviceTime *time) override
+    {
+        return timed([&] { return KX_SetTime(time); });
+    }
     int32_t loadCmpData(uint16_t n, const CompareEntry *e) override
     {
         return timed([&] { return KX_LoadCmpData(n, e); });
     }
-    int32_t deleteCmpData() override { return timed([] { return KX_DeleteCmpData(); }); }
-    int32_t readCmpData(uint16_t n, uint8_t *out) override { return timed([&] { return KX_ReadCmpData(n, out); }); }
+    int32_t deleteCmpData() override
+    {
+        return timed([] { return KX_DeleteCmpData(); });
+    }
+    int32_t readCmpData(uint16_t n, uint8_t *out) override
+    {
+        return timed([&] { return KX_ReadCmpData(n, out); });
+    }
     int32_t setDomain(const uint8_t *d, int32_t unused) override
     {
         return timed([&] { return KX_SetDomain(d, unused); });
@@ -54,8 +81,14 @@ public:
     {
         return timed([&] { return KX_GetDomain(out, length); });
     }
-    int32_t setKey(const uint8_t *key) override { return timed([&] { return KX_SetKey(key); }); }
-    int32_t getKey(uint8_t *out) override { return timed([&] { return KX_GetKey(out); }); }
+    int32_t setKey(const uint8_t *key) override
+    {
+        return timed([&] { return KX_SetKey(key); });
+    }
+    int32_t getKey(uint8_t *out) override
+    {
+        return timed([&] { return KX_GetKey(out); });
+    }
 
     double lastCallMs() const override { return lastMs_; }
 

@@ -36,8 +36,7 @@ TempDir::TempDir()
 TempDir::~TempDir()
 {
     std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 
@@ -75,12 +74,8 @@ RefusedPaths makeRefusedPaths(const TempDir &dir)
     makeFifo(refused.fifo);
     makeSocketName(dir.file("socket"));
     refused.cases = {
-        {dir.path(), "这是一个文件夹"},
-        {refused.fifo, "这是一个管道"},
-        {"/dev/null", "这是一个设备"},
-        {"/dev/zero", "这是一个设备"},
-        {"/dev/full", "这是一个设备"},
-        {dir.file("socket"), "这是一个套接字"},
+        {dir.path(), "这是一个文件夹"}, {refused.fifo, "这是一个管道"}, {"/dev/null", "这是一个设备"},
+        {"/dev/zero", "这是一个设备"},  {"/dev/full", "这是一个设备"},  {dir.file("socket"), "这是一个套接字"},
     };
     return refused;
 }
@@ -100,8 +95,7 @@ void makeSocketName(const std::string &path)
         throw std::runtime_error("cannot bind a socket to " + path);
 }
 
-bool returnsWithin10s(const std::function<void()> &call, const std::string &fifo,
-                      const std::function<void()> &release)
+bool returnsWithin10s(const std::function<void()> &call, const std::string &fifo, const std::function<void()> &release)
 {
     std::future<void> done = std::async(std::launch::async, call);
     if (done.wait_for(std::chrono::seconds(10)) == std::future_status::ready) {
@@ -143,8 +137,7 @@ bool mountSmallFileSystem(const std::string &mountPoint, std::size_t bytes)
 {
     const uid_t uid = ::getuid();
     const gid_t gid = ::getgid();
-    return ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 &&
-           writeProcFile("/proc/self/setgroups", "deny") &&
+    return ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 && writeProcFile("/proc/self/setgroups", "deny") &&
            writeProcFile("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") &&
            writeProcFile("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1") &&
            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&

@@ -59,8 +59,8 @@ int main(int argc, char **argv)
             KX_Close();
             return 1;
         }
-        printf("%05u %.16s %.4s/%.2s/%.2s %.2s:%.2s:%.2s flag %u\n", i + 1, r.cardNumber, r.year,
-               r.month, r.day, r.hour, r.minute, r.second, (unsigned)r.flag);
+        printf("%05u %.16s %.4s/%.2s/%.2s %.2s:%.2s:%.2s flag %u\n", i + 1, r.cardNumber, r.year, r.month, r.day,
+               r.hour, r.minute, r.second, (unsigned)r.flag);
     }
     KX_Close();
     return 0;

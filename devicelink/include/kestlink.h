@@ -50,7 +50,7 @@ typedef struct TagRecord {
     char hour[2];
     char minute[2];
     char second[2];
-    uint8_t flag;        /* 0 means no flag */
+    uint8_t flag; /* 0 means no flag */
 } TagRecord;
 
 /* The reader's clock as KX_SetTime takes it: plain binary values, which the
@@ -96,10 +96,10 @@ KX_API int32_t KX_CALL KX_Close(void);
 #define KX_PORT_HOLDER_SIZE 32
 
 enum {
-    KX_PORT_COM = 0,        /* COM3 to COM9 */
-    KX_PORT_USB = 1,        /* a USB serial adapter by its stable name (by-id) */
-    KX_PORT_USB_NODE = 2,   /* a USB serial adapter by its device node */
-    KX_PORT_LISTED = 3      /* a further COM port the system lists (Windows) */
+    KX_PORT_COM = 0,      /* COM3 to COM9 */
+    KX_PORT_USB = 1,      /* a USB serial adapter by its stable name (by-id) */
+    KX_PORT_USB_NODE = 2, /* a USB serial adapter by its device node */
+    KX_PORT_LISTED = 3    /* a further COM port the system lists (Windows) */
 };
 
 enum {

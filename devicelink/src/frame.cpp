@@ -58,24 +58,16 @@ RequestFrame buildRequest(Command command, std::span<const std::uint8_t> payload
 bool judgeReply(ReplyRule rule, std::uint8_t dataLength, std::span<const std::uint8_t> r)
 {
     switch (rule) {
-    case ReplyRule::Handshake:
-        return r.size() >= 5 && r[0] == kReplyStart && r[4] == kReplyEnd;
-    case ReplyRule::Any:
-        return !r.empty();
-    case ReplyRule::Status:
-        return r.size() >= 4 && r[3] == 0x00;
-    case ReplyRule::Data:
-        return r.size() >= kReplyPayloadOffset + dataLength && r[2] == dataLength;
-    case ReplyRule::Count:
-        return r.size() == 7 && r[5] == checksum(r.subspan(1, 4));
+    case ReplyRule::Handshake: return r.size() >= 5 && r[0] == kReplyStart && r[4] == kReplyEnd;
+    case ReplyRule::Any: return !r.empty();
+    case ReplyRule::Status: return r.size() >= 4 && r[3] == 0x00;
+    case ReplyRule::Data: return r.size() >= kReplyPayloadOffset + dataLength && r[2] == dataLength;
+    case ReplyRule::Count: return r.size() == 7 && r[5] == checksum(r.subspan(1, 4));
     }
     return false;
 }
 
-std::uint8_t toPackedBcd(std::uint8_t value)
-{
-    return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);
-}
+std::uint8_t toPackedBcd(std::uint8_t value) { return static_cast<std::uint8_t>((value / 10) * 16 + value % 10); }
 
 std::array<std::uint8_t, 2> numberPayload(std::uint16_t number)
 {

@@ -38,10 +38,10 @@ enum class ReplyRule {
 struct CommandInfo {
     Command code;
     const char *name;
-    std::uint8_t payloadLength;      // request payload the command sends
-    std::chrono::milliseconds wait;  // fixed time the reader is given before the read
+    std::uint8_t payloadLength;     // request payload the command sends
+    std::chrono::milliseconds wait; // fixed time the reader is given before the read
     ReplyRule rule;
-    std::uint8_t dataLength;         // reply payload a data reply carries
+    std::uint8_t dataLength; // reply payload a data reply carries
 };
 
 const CommandInfo &commandInfo(Command command);

@@ -9,10 +9,7 @@ namespace {
 
 constexpr std::size_t kLengthOffset = 2;
 
-std::size_t frameSizeAt(std::span<const std::uint8_t> bytes)
-{
-    return kFrameOverhead + bytes[kLengthOffset];
-}
+std::size_t frameSizeAt(std::span<const std::uint8_t> bytes) { return kFrameOverhead + bytes[kLengthOffset]; }
 
 } // namespace
 

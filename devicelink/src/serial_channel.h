@@ -15,7 +15,7 @@
 #include "kestlink/host.h"
 
 #if !defined(_WIN32)
-#include <termios.h>
+#  include <termios.h>
 #endif
 
 namespace kestlink {

@@ -28,17 +28,13 @@ OpenFailure failureFromErrno(int error)
     case ENOENT:
     case ENOTDIR:
     case ENXIO:
-    case ENODEV:
-        return OpenFailure::NotFound;
+    case ENODEV: return OpenFailure::NotFound;
     case EACCES:
-    case EPERM:
-        return OpenFailure::PermissionDenied;
+    case EPERM: return OpenFailure::PermissionDenied;
     case EBUSY: // TIOCEXCL held by another program
         return OpenFailure::Busy;
-    case EISDIR:
-        return OpenFailure::NotATerminal;
-    default:
-        return OpenFailure::Other;
+    case EISDIR: return OpenFailure::NotATerminal;
+    default: return OpenFailure::Other;
     }
 }
 
@@ -214,10 +210,7 @@ bool SerialChannel::setTimeouts(const Timeouts &timeouts)
     return true;
 }
 
-bool SerialChannel::purge()
-{
-    return fd_ >= 0 && ::tcflush(fd_, TCIOFLUSH) == 0;
-}
+bool SerialChannel::purge() { return fd_ >= 0 && ::tcflush(fd_, TCIOFLUSH) == 0; }
 
 bool SerialChannel::write(const std::uint8_t *bytes, std::size_t count, std::size_t *written)
 {

@@ -10,10 +10,10 @@
 // read; only when the silence that ended it followed bytes that were no
 // reply at all are they set again, for what is left of its total.
 #if !defined(WIN32_LEAN_AND_MEAN)
-#define WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
 #endif
 #if !defined(NOMINMAX)
-#define NOMINMAX
+#  define NOMINMAX
 #endif
 #include <windows.h>
 
@@ -30,10 +30,7 @@ namespace {
 
 static_assert(sizeof(DCB) == 28, "the saved line settings hold one DCB");
 
-HANDLE asHandle(void *handle)
-{
-    return static_cast<HANDLE>(handle);
-}
+HANDLE asHandle(void *handle) { return static_cast<HANDLE>(handle); }
 
 COMMTIMEOUTS toCommTimeouts(const Timeouts &t)
 {
@@ -60,8 +57,7 @@ Timeouts fromCommTimeouts(const COMMTIMEOUTS &c)
 bool sameTimeouts(const Timeouts &a, const Timeouts &b)
 {
     return a.readIntervalMs == b.readIntervalMs && a.readTotalMultiplierMs == b.readTotalMultiplierMs &&
-           a.readTotalConstantMs == b.readTotalConstantMs &&
-           a.writeTotalMultiplierMs == b.writeTotalMultiplierMs &&
+           a.readTotalConstantMs == b.readTotalConstantMs && a.writeTotalMultiplierMs == b.writeTotalMultiplierMs &&
            a.writeTotalConstantMs == b.writeTotalConstantMs;
 }
 
@@ -90,22 +86,16 @@ OpenFailure failureFromError(DWORD error)
 {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        return OpenFailure::NotFound;
-    case ERROR_ACCESS_DENIED:      // a COM port another program holds answers this
-    case ERROR_SHARING_VIOLATION:
-        return OpenFailure::Busy;
-    default:
-        return OpenFailure::Other;
+    case ERROR_PATH_NOT_FOUND: return OpenFailure::NotFound;
+    case ERROR_ACCESS_DENIED: // a COM port another program holds answers this
+    case ERROR_SHARING_VIOLATION: return OpenFailure::Busy;
+    default: return OpenFailure::Other;
     }
 }
 
 } // namespace
 
-SerialChannel::~SerialChannel()
-{
-    close();
-}
+SerialChannel::~SerialChannel() { close(); }
 
 bool SerialChannel::open(const char *portName)
 {
@@ -120,8 +110,8 @@ bool SerialChannel::open(const char *portName)
     }
 
     lastOpenPath_ = devicePath(portName);
-    HANDLE h = CreateFileA(lastOpenPath_.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* exclusive */,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(lastOpenPath_.c_str(), GENERIC_READ | GENERIC_WRITE, 0 /* exclusive */, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         lastOpenFailure_ = failureFromError(GetLastError());
         return false;
@@ -133,8 +123,7 @@ bool SerialChannel::open(const char *portName)
     DCB found{};
     found.DCBlength = sizeof(DCB);
     COMMTIMEOUTS foundTimeouts{};
-    if (GetFileType(h) != FILE_TYPE_CHAR || !GetCommState(h, &found) ||
-        !GetCommTimeouts(h, &foundTimeouts)) {
+    if (GetFileType(h) != FILE_TYPE_CHAR || !GetCommState(h, &found) || !GetCommTimeouts(h, &foundTimeouts)) {
         CloseHandle(h);
         lastOpenFailure_ = OpenFailure::NotATerminal;
         return false;
@@ -178,10 +167,7 @@ bool SerialChannel::close()
     return true;
 }
 
-bool SerialChannel::isClosed() const
-{
-    return asHandle(handle_) == INVALID_HANDLE_VALUE;
-}
+bool SerialChannel::isClosed() const { return asHandle(handle_) == INVALID_HANDLE_VALUE; }
 
 bool SerialChannel::getState(LineSettings &settings)
 {
@@ -343,7 +329,8 @@ bool SerialChannel::read(std::uint8_t *buffer, std::size_t maxCount, std::size_t
             continue;
         }
         // A time-out ended it.
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(total - (std::chrono::steady_clock::now() - start));
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(total - (std::chrono::steady_clock::now() - start));
         if (n == 0 || completion->begun({buffer, got}) || (hasTotal && left.count() <= 0))
             break;
         Timeouts rest = timeouts_;

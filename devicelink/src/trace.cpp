@@ -9,19 +9,14 @@ namespace kestlink {
 const char *describe(OpenFailure failure)
 {
     switch (failure) {
-    case OpenFailure::None:
-        return "opened";
-    case OpenFailure::NotFound:
-        return "no such port";
+    case OpenFailure::None: return "opened";
+    case OpenFailure::NotFound: return "no such port";
     case OpenFailure::PermissionDenied:
         return "permission denied (on Linux, add your user to the 'dialout' group: "
                "sudo usermod -aG dialout $USER, then log in again)";
-    case OpenFailure::Busy:
-        return "held by another program";
-    case OpenFailure::NotATerminal:
-        return "not a terminal (not a serial port), left untouched";
-    case OpenFailure::Other:
-        return "could not be opened";
+    case OpenFailure::Busy: return "held by another program";
+    case OpenFailure::NotATerminal: return "not a terminal (not a serial port), left untouched";
+    case OpenFailure::Other: return "could not be opened";
     }
     return "could not be opened";
 }
@@ -49,7 +44,6 @@ std::string hex(std::span<const std::uint8_t> bytes)
     }
     return text;
 }
-
 
 void message(const std::string &text)
 {
@@ -87,8 +81,8 @@ void Lines::transaction(const protocol::CommandInfo &command, std::span<const st
     if (!enabled_)
         return;
     lines_.push_back(std::string(command.name) + ": sent " + hex(request) + "; received " +
-                     (reply.empty() ? std::string("nothing") : hex(reply)) + " (" +
-                     std::to_string(reply.size()) + " bytes): " + (verdict ? "ok" : "failed"));
+                     (reply.empty() ? std::string("nothing") : hex(reply)) + " (" + std::to_string(reply.size()) +
+                     " bytes): " + (verdict ? "ok" : "failed"));
 }
 
 } // namespace kestlink::trace

@@ -41,8 +41,7 @@ ReadEnd readEnd() { return theReadEnd; }
 RecordExchange recordExchange()
 {
     const auto &info = protocol::commandInfo(protocol::Command::ReadRecord);
-    return {info.wait,
-            protocol::buildRequest(protocol::Command::ReadRecord, protocol::numberPayload(0)).size,
+    return {info.wait, protocol::buildRequest(protocol::Command::ReadRecord, protocol::numberPayload(0)).size,
             protocol::kFrameOverhead + info.dataLength};
 }
 

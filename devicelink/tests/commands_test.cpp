@@ -76,8 +76,7 @@ TEST_P(LinkTest, SetTimeSendsBcdAndLeavesTheCallersBlock)
     DeviceTime copy = time;
     EXPECT_EQ(link().setTime(&copy), 1);
     EXPECT_EQ(std::memcmp(&copy, &time, sizeof time), 0);
-    EXPECT_EQ(lastFrame(reader),
-              (Bytes{0xAA, 0x05, 0x07, 0x20, 0x24, 0x12, 0x31, 0x23, 0x59, 0x58, 0x67, 0x55}));
+    EXPECT_EQ(lastFrame(reader), (Bytes{0xAA, 0x05, 0x07, 0x20, 0x24, 0x12, 0x31, 0x23, 0x59, 0x58, 0x67, 0x55}));
     const auto clock = reader.clock();
     EXPECT_EQ(clock.century, 0x20);
     EXPECT_EQ(clock.year, 24);
@@ -149,7 +148,8 @@ TEST_P(LinkTest, DomainRoundTripWhateverTheSecondArgument)
 TEST_P(LinkTest, KeyRoundTrip)
 {
     auto &reader = connected();
-    const std::array<std::uint8_t, KX_KEY_SIZE> key = {'s', 'e', 'c', 'r', 'e', 't', 0, 1, 2, 0xAA, 0x55, 0xA5, 0x5A, 0xFF, 0x7F};
+    const std::array<std::uint8_t, KX_KEY_SIZE> key = {'s', 'e',  'c',  'r',  'e',  't',  0,   1,
+                                                       2,   0xAA, 0x55, 0xA5, 0x5A, 0xFF, 0x7F};
     EXPECT_EQ(link().setKey(key.data()), 1);
     EXPECT_EQ(reader.key(), key);
     EXPECT_EQ(lastFrame(reader).size(), 20u);

@@ -96,7 +96,9 @@ TEST_P(LinkTest, PortsOutsideThreeToNineAreNeverTried)
 TEST_P(LinkTest, RegularFileNamedCom3IsLeftUntouched)
 {
     const std::string file = sim.portDirectory() + "/COM3";
-    { std::ofstream(file) << "not a port\n"; }
+    {
+        std::ofstream(file) << "not a port\n";
+    }
     struct stat before {};
     ::stat(file.c_str(), &before);
     auto &reader = addReader(4);

@@ -14,10 +14,7 @@ namespace {
 
 Bytes frameBytes(const RequestFrame &frame) { return Bytes(frame.bytes.begin(), frame.bytes.begin() + frame.size); }
 
-Bytes cardBytes(const char *text)
-{
-    return Bytes(text, text + 16);
-}
+Bytes cardBytes(const char *text) { return Bytes(text, text + 16); }
 
 } // namespace
 
@@ -63,7 +60,7 @@ TEST(RequestFrame, SetTimeSendsPackedBcdAfterTheCenturyByte)
 
 TEST(RequestFrame, PackedBcdKeepsEightBits)
 {
-    const std::pair<std::uint8_t, std::uint8_t> cases[] = {{0, 0x00}, {9, 0x09}, {10, 0x10}, {59, 0x59},
+    const std::pair<std::uint8_t, std::uint8_t> cases[] = {{0, 0x00},  {9, 0x09},   {10, 0x10}, {59, 0x59},
                                                            {99, 0x99}, {100, 0xA0}, {255, 0x95}};
     for (auto [value, bcd] : cases)
         EXPECT_EQ(toPackedBcd(value), bcd) << int(value);
@@ -86,8 +83,8 @@ TEST(RequestFrame, CompareEntryOfEntryZero)
 
 TEST(RequestFrame, SizesOnTheWire)
 {
-    const std::pair<Command, std::size_t> cases[] = {{Command::Handshake, 5},   {Command::ReadRecord, 7},
-                                                     {Command::SetTime, 12},    {Command::SetKey, 20},
+    const std::pair<Command, std::size_t> cases[] = {{Command::Handshake, 5},    {Command::ReadRecord, 7},
+                                                     {Command::SetTime, 12},     {Command::SetKey, 20},
                                                      {Command::LoadCompare, 23}, {Command::SetDomain, 25}};
     for (auto [command, size] : cases) {
         const Bytes payload(commandInfo(command).payloadLength, 0x11);
@@ -105,12 +102,12 @@ TEST(CommandTable, WaitsAndRules)
         std::uint8_t dataLength;
     };
     const Row rows[] = {
-        {Command::Handshake, 200ms, ReplyRule::Handshake, 0}, {Command::ReadRecord, 30ms, ReplyRule::Data, 31},
-        {Command::DeleteAll, 200ms, ReplyRule::Any, 0},       {Command::QueryCount, 200ms, ReplyRule::Count, 0},
-        {Command::SetTime, 200ms, ReplyRule::Status, 0},      {Command::LoadCompare, 200ms, ReplyRule::Status, 0},
+        {Command::Handshake, 200ms, ReplyRule::Handshake, 0},   {Command::ReadRecord, 30ms, ReplyRule::Data, 31},
+        {Command::DeleteAll, 200ms, ReplyRule::Any, 0},         {Command::QueryCount, 200ms, ReplyRule::Count, 0},
+        {Command::SetTime, 200ms, ReplyRule::Status, 0},        {Command::LoadCompare, 200ms, ReplyRule::Status, 0},
         {Command::DeleteCompare, 1000ms, ReplyRule::Status, 0}, {Command::ReadCompare, 200ms, ReplyRule::Data, 30},
-        {Command::SetDomain, 500ms, ReplyRule::Status, 0},    {Command::GetDomain, 200ms, ReplyRule::Data, 23},
-        {Command::SetKey, 500ms, ReplyRule::Status, 0},       {Command::GetKey, 200ms, ReplyRule::Data, 15},
+        {Command::SetDomain, 500ms, ReplyRule::Status, 0},      {Command::GetDomain, 200ms, ReplyRule::Data, 23},
+        {Command::SetKey, 500ms, ReplyRule::Status, 0},         {Command::GetKey, 200ms, ReplyRule::Data, 15},
     };
     for (const auto &row : rows) {
         const auto &info = commandInfo(row.command);
@@ -152,7 +149,11 @@ TEST(ReplyVerdict, EachRuleOnItsExamples)
         {"any: a refusal still counts", ReplyRule::Any, 0, {0xA5, 0x02, 0x01, 0x01, 0x04, 0x5A}, true},
 
         {"status ok", ReplyRule::Status, 0, {0xA5, 0x05, 0x01, 0x00, 0x06, 0x5A}, true},
-        {"status 0x01 with right length and checksum", ReplyRule::Status, 0, {0xA5, 0x05, 0x01, 0x01, 0x07, 0x5A}, false},
+        {"status 0x01 with right length and checksum",
+         ReplyRule::Status,
+         0,
+         {0xA5, 0x05, 0x01, 0x01, 0x07, 0x5A},
+         false},
         {"status: wrong checksum is not examined", ReplyRule::Status, 0, {0xA5, 0x05, 0x01, 0x00, 0xEE, 0x5A}, true},
         {"status: too short to hold the status", ReplyRule::Status, 0, {0xA5, 0x05, 0x01}, false},
         {"status: nothing", ReplyRule::Status, 0, {}, false},
@@ -166,9 +167,17 @@ TEST(ReplyVerdict, EachRuleOnItsExamples)
 
         {"count of 1000", ReplyRule::Count, 0, {0xA5, 0x04, 0x02, 0xE8, 0x03, 0xF1, 0x5A}, true},
         {"count with checksum F0", ReplyRule::Count, 0, {0xA5, 0x04, 0x02, 0xE8, 0x03, 0xF0, 0x5A}, false},
-        {"count followed by an extra byte", ReplyRule::Count, 0, {0xA5, 0x04, 0x02, 0xE8, 0x03, 0xF1, 0x5A, 0x00}, false},
+        {"count followed by an extra byte",
+         ReplyRule::Count,
+         0,
+         {0xA5, 0x04, 0x02, 0xE8, 0x03, 0xF1, 0x5A, 0x00},
+         false},
         {"count of six bytes", ReplyRule::Count, 0, {0xA5, 0x04, 0x02, 0xE8, 0x03, 0xF1}, false},
-        {"count: start, end and length not compared", ReplyRule::Count, 0, {0x00, 0x04, 0x07, 0xE8, 0x03, 0xF6, 0x00}, true},
+        {"count: start, end and length not compared",
+         ReplyRule::Count,
+         0,
+         {0x00, 0x04, 0x07, 0xE8, 0x03, 0xF6, 0x00},
+         true},
         {"count of zero", ReplyRule::Count, 0, {0xA5, 0x04, 0x02, 0x00, 0x00, 0x06, 0x5A}, true},
     };
     for (const auto &c : cases)

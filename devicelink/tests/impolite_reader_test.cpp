@@ -58,9 +58,8 @@ milliseconds justBeforeTheRead(milliseconds wait) { return wait - 6ms; }
 const std::vector<Spoiling> &spoilings()
 {
     static const std::vector<Spoiling> all = [] {
-        std::vector<Spoiling> list = {{"a healthy reply", std::nullopt, [](std::uint8_t, milliseconds) {
-                                           return std::vector<FaultRule>{};
-                                       }}};
+        std::vector<Spoiling> list = {
+            {"a healthy reply", std::nullopt, [](std::uint8_t, milliseconds) { return std::vector<FaultRule>{}; }}};
         // Every kind as the reader plays it by default.
         for (const auto &row : kestlink::test::kFaultVerdicts) {
             if (!row.fault || *row.fault == FaultKind::Delay)

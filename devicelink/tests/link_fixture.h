@@ -39,6 +39,5 @@ std::vector<std::uint8_t> lastFrame(const kestsim::VirtualReader &reader);
 
 inline long long msSince(std::chrono::steady_clock::time_point start)
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-        .count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }

@@ -46,9 +46,9 @@ TEST(ReadEnd, VerdictsMatchThePlainTimeoutRead)
         {Command::GetKey, {}},
     };
     const std::optional<FaultKind> faults[] = {
-        std::nullopt,           FaultKind::ShortReply, FaultKind::WrongLength, FaultKind::BadChecksum,
-        FaultKind::BadStatus,   FaultKind::TrailingByte, FaultKind::SplitReply, FaultKind::NoReply,
-        FaultKind::LateReply,   FaultKind::Delay,      FaultKind::StrayBytes,  FaultKind::Noise,
+        std::nullopt,         FaultKind::ShortReply,   FaultKind::WrongLength, FaultKind::BadChecksum,
+        FaultKind::BadStatus, FaultKind::TrailingByte, FaultKind::SplitReply,  FaultKind::NoReply,
+        FaultKind::LateReply, FaultKind::Delay,        FaultKind::StrayBytes,  FaultKind::Noise,
     };
 
     int compared = 0;

@@ -49,8 +49,7 @@ TEST(ReplyStart, SkipsWhatCameInFrontOfTheReply)
         {"a byte after the reply stays part of it", kCount1000 + Bytes{0x00}, 0},
         {"no whole frame: from the first start byte", Bytes{0x0D, 0xA5, 0x05, 0x01}, 1},
         {"no start byte at all: judged as it came", Bytes{0x00, 0x04, 0x07, 0xE8, 0x03, 0xF6, 0x00}, 0},
-        {"a broken reply keeps its start even with a frame inside",
-         Bytes{0xA5, 0x01, 0x20} + kStatusOk, 3},
+        {"a broken reply keeps its start even with a frame inside", Bytes{0xA5, 0x01, 0x20} + kStatusOk, 3},
     };
     for (const auto &c : cases)
         EXPECT_EQ(replyStart(c.received), c.start) << c.what;
@@ -76,11 +75,11 @@ TEST(WholeReply, IsOneCompleteFrameAtTheEnd)
     const std::pair<Bytes, bool> cases[] = {
         {kStatusOk, true},
         {{0xA5, 0x00, 0x00, 0x00, 0x5A}, true},
-        {Bytes{0x00, 0x0D, 0x0A} + kStatusOk, true},        // behind a stray line end
-        {Bytes{0xA5} + kStatusOk, true},                    // behind a stray start byte
-        {{0xA5, 0x05, 0x01, 0x00, 0x06}, false},            // the end byte is still to come
-        {kStatusOk + Bytes{0x00}, false},                   // more than the length says
-        {{0xA5, 0x05, 0x02, 0x00, 0x06, 0x5A}, false},      // length says one byte more
+        {Bytes{0x00, 0x0D, 0x0A} + kStatusOk, true},   // behind a stray line end
+        {Bytes{0xA5} + kStatusOk, true},               // behind a stray start byte
+        {{0xA5, 0x05, 0x01, 0x00, 0x06}, false},       // the end byte is still to come
+        {kStatusOk + Bytes{0x00}, false},              // more than the length says
+        {{0xA5, 0x05, 0x02, 0x00, 0x06, 0x5A}, false}, // length says one byte more
         {{0xA4, 0x05, 0x01, 0x00, 0x06, 0x5A}, false},
         {{0xA5, 0x05, 0x01, 0x00, 0x06, 0x5B}, false},
         {{0xA5, 0x00, 0x00, 0x5A}, false},
@@ -109,8 +108,8 @@ TEST(BytesToWholeReply, AsksForWhatTheReplyStillLacks)
         {"only a stray byte: the reply may still come", {0x0D}, 36, 36},
         {"a start byte that cannot begin a frame in 64 bytes", {0xA5, 0x5A, 0xFF}, 6, 6},
         {"a whole reply with a byte after it: only the time-outs end it", kStatusOk + Bytes{0x00}, 6, 6},
-        {"a start byte in the noise and the reply begun behind it",
-         Bytes{0x00, 0xFF, 0xA5, 0x5A, 0xA5, 0x05, 0x01}, 6, 3},
+        {"a start byte in the noise and the reply begun behind it", Bytes{0x00, 0xFF, 0xA5, 0x5A, 0xA5, 0x05, 0x01}, 6,
+         3},
     };
     for (const auto &c : cases)
         EXPECT_EQ(bytesToWholeReply(c.received, c.expected), c.needed) << c.what;

@@ -105,7 +105,9 @@ TEST_F(ChannelTest, PortHeldByAnotherProgramIsBusy)
 TEST_F(ChannelTest, WhatIsNotATerminalIsNeverOpened)
 {
     const std::string file = dir.file("COM3");
-    { std::ofstream(file) << "operator notes\n"; }
+    {
+        std::ofstream(file) << "operator notes\n";
+    }
     ::chmod(file.c_str(), 0644);
     struct stat before {};
     ::stat(file.c_str(), &before);

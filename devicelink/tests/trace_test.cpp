@@ -19,7 +19,9 @@ std::string tracedConnect()
 
 TEST_F(ReaderTest, TraceTellsWhyEachPortFailed)
 {
-    { std::ofstream(sim.portDirectory() + "/COM3") << "notes\n"; }
+    {
+        std::ofstream(sim.portDirectory() + "/COM3") << "notes\n";
+    }
     sim.addSilentTerminal(4);
     auto &wrong = addReader(5);
     wrong.addFault(kestsim::FaultRule{kestsim::FaultKind::BadStatus, 0x00, 1, std::nullopt});
@@ -31,10 +33,13 @@ TEST_F(ReaderTest, TraceTellsWhyEachPortFailed)
 
     const std::string dir = sim.portDirectory();
     const char *expected[] = {
-        "COM3 (", "/COM3): not a terminal",
-        "COM4 (", "/COM4): no handshake reply",
+        "COM3 (",
+        "/COM3): not a terminal",
+        "COM4 (",
+        "/COM4): no handshake reply",
         "/COM5): wrong handshake reply a5 00 01 01 02\n", // the handshake reads five bytes
-        "COM6 (", "/COM6): no such port",
+        "COM6 (",
+        "/COM6): no such port",
         "/COM7): reader answered a5 00 00 00 5a, connected",
         "query-count: sent aa 04 00 04 55; received a5 04 02 e8 03 f1 5a (7 bytes): ok",
     };

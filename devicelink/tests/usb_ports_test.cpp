@@ -28,7 +28,6 @@ namespace fs = std::filesystem;
 
 class UsbPortsTest : public ::testing::Test {
 protected:
-
     void node(const std::string &name) { std::ofstream(dev / name) << ""; }
     void byId(const std::string &name, const std::string &target)
     {
@@ -59,8 +58,8 @@ TEST_F(UsbPortsTest, ByIdLinksFirstThenNodesNoLinkLeadsTo)
     byId("usb-Maker_Zeta_Z9-if00-port0", "../../ttyUSB1");
     byId("usb-Maker_Alpha_A1-if00-port0", "../../ttyUSB0");
     PortKind first{};
-    EXPECT_EQ(found(&first), (std::vector<std::string>{"usb-Maker_Alpha_A1-if00-port0",
-                                                       "usb-Maker_Zeta_Z9-if00-port0", (dev / "ttyACM0").string()}));
+    EXPECT_EQ(found(&first), (std::vector<std::string>{"usb-Maker_Alpha_A1-if00-port0", "usb-Maker_Zeta_Z9-if00-port0",
+                                                       (dev / "ttyACM0").string()}));
     EXPECT_EQ(first, PortKind::UsbById);
     // What the search opens is the link, so that a replug under a new node
     // name is followed.
@@ -86,7 +85,7 @@ TEST_F(UsbPortsTest, DanglingAndDoubleLinksAreTriedOnce)
     node("ttyUSB0");
     byId("usb-A-if00-port0", "../../ttyUSB0");
     byId("usb-A-if00-port0-again", "../../ttyUSB0"); // a second name of one device
-    byId("usb-Gone-if00-port0", "../../ttyUSB7");     // its adapter was pulled
+    byId("usb-Gone-if00-port0", "../../ttyUSB7");    // its adapter was pulled
     EXPECT_EQ(found(), (std::vector<std::string>{"usb-A-if00-port0", "usb-Gone-if00-port0"}));
 }
 

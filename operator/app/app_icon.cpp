@@ -24,11 +24,11 @@ struct Layout {
     QRectF screen;
     qreal screenRadius;
     QRectF button;
-    qreal buttonRadius;  // 0 at 16 pixels: a round 2-pixel dot is a smudge
-    QPointF waveCentre;  // the reader's antenna, where the arcs start
+    qreal buttonRadius; // 0 at 16 pixels: a round 2-pixel dot is a smudge
+    QPointF waveCentre; // the reader's antenna, where the arcs start
     qreal waveWidth;
     qreal waveRadii[2];
-    QRectF tag;          // empty: no tag at this size
+    QRectF tag; // empty: no tag at this size
     QRectF chip;
 };
 
@@ -98,7 +98,7 @@ const Layout &layoutFor(int size)
     return kLayouts[std::size(kLayouts) - 1];
 }
 
-}  // namespace
+} // namespace
 
 QImage kestrixIconImage(int size)
 {
@@ -120,4 +120,4 @@ QIcon kestrixIcon()
     return icon;
 }
 
-}  // namespace kestrix
+} // namespace kestrix

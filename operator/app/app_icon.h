@@ -18,4 +18,4 @@ QIcon kestrixIcon();
 // size outside kIconSizes gets the nearest larger layout scaled to fit.
 QImage kestrixIconImage(int size);
 
-}  // namespace kestrix
+} // namespace kestrix

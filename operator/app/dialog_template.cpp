@@ -11,9 +11,17 @@ namespace kestrix {
 QFont dialogFont()
 {
     // Fonts with the Song (Ming) style first, as the dialog was drawn for one.
-    static const char *const preferred[] = {"宋体", "SimSun", "NSimSun", "AR PL UMing CN", "AR PL SungtiL GB",
-                                            "Noto Serif CJK SC", "Source Han Serif SC", "Noto Sans CJK SC",
-                                            "WenQuanYi Zen Hei", "WenQuanYi Micro Hei", "Droid Sans Fallback"};
+    static const char *const preferred[] = {"宋体",
+                                            "SimSun",
+                                            "NSimSun",
+                                            "AR PL UMing CN",
+                                            "AR PL SungtiL GB",
+                                            "Noto Serif CJK SC",
+                                            "Source Han Serif SC",
+                                            "Noto Sans CJK SC",
+                                            "WenQuanYi Zen Hei",
+                                            "WenQuanYi Micro Hei",
+                                            "Droid Sans Fallback"};
     QString family;
     for (const char *name : preferred) {
         if (QFontDatabase::hasFamily(QString::fromUtf8(name))) {

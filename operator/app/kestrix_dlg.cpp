@@ -81,16 +81,12 @@ void CKestrixDlg::createControls()
             widget = e;
             break;
         }
-        case ControlKind::ListView:
-            widget = listView_ = new QTableView(this);
-            break;
+        case ControlKind::ListView: widget = listView_ = new QTableView(this); break;
         case ControlKind::ProgressBar:
             widget = progress_ = new QProgressBar(this);
             progress_->setTextVisible(false);
             break;
-        case ControlKind::Label:
-            widget = new QLabel(caption, this);
-            break;
+        case ControlKind::Label: widget = new QLabel(caption, this); break;
         }
         widget->setGeometry(units.toPixels(t.units));
         widget->setAccessibleName(t.accessibleName ? QString::fromUtf8(t.accessibleName) : caption);

@@ -58,8 +58,8 @@ void QtToolkit::message(const std::string &text, MessageIcon icon)
 
 bool QtToolkit::askYesNo(const std::string &text)
 {
-    QMessageBox box(QMessageBox::Question, kCaption, QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, owner_);
+    QMessageBox box(QMessageBox::Question, kCaption, QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                    owner_);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -90,7 +90,7 @@ void QtToolkit::sleepMs(int ms) { QThread::msleep(static_cast<unsigned long>(ms)
 LocalTime QtToolkit::localTime()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return {now.date().year(), now.date().month(), now.date().day(),
+    return {now.date().year(), now.date().month(),  now.date().day(),
             now.time().hour(), now.time().minute(), now.time().second()};
 }
 

@@ -46,8 +46,7 @@ int runBlockSet(const CommonOptions &common, Block block, const std::string &hex
     const auto bytes = parseHex(hex, blockSize(block));
     if (!bytes) {
         sayError(blockName(block), "\"" + hex + "\" is not " + std::to_string(blockSize(block)) +
-                                       " bytes in hexadecimal (" + std::to_string(2 * blockSize(block)) +
-                                       " digits)");
+                                       " bytes in hexadecimal (" + std::to_string(2 * blockSize(block)) + " digits)");
         return kWrongUsage;
     }
     const auto session = connectReader(common);

@@ -50,9 +50,11 @@ int runCommandLine(int argc, char **argv)
     ReadOptions read;
     CLI::App *readCommand = subcommand(app, "read", "the reader's records, all or a range, one a line", common);
     readCommand->add_option("--first", read.first, "the first record of a range (1-based; default 1)")
-        ->type_name("N")->check(CLI::NonNegativeNumber);
+        ->type_name("N")
+        ->check(CLI::NonNegativeNumber);
     readCommand->add_option("--last", read.last, "the last record of a range (default the reader's count)")
-        ->type_name("N")->check(CLI::NonNegativeNumber);
+        ->type_name("N")
+        ->check(CLI::NonNegativeNumber);
     readCommand->add_option("--csv", read.csv, "append the records to FILE as Kestrix saves them (GBK)")
         ->type_name("FILE");
     readCommand->add_flag("--json", read.json, "one JSON object a line");
@@ -72,8 +74,8 @@ int runCommandLine(int argc, char **argv)
     CLI::App *compare = subcommand(app, "compare", "the reader's comparison list", common);
     compare->require_subcommand(1);
     std::string compareFile;
-    CLI::App *load = subcommand(*compare, "load", "load card numbers from a CSV file and give them to the reader",
-                                common);
+    CLI::App *load =
+        subcommand(*compare, "load", "load card numbers from a CSV file and give them to the reader", common);
     load->add_option("FILE", compareFile, "a CSV file as Kestrix saves them")->required();
     load->callback([&] { action = [&] { return runCompareLoad(common, compareFile); }; });
     CLI::App *compareErase = subcommand(*compare, "erase", "erase the reader's comparison list, after asking", common);
@@ -114,7 +116,8 @@ int runCommandLine(int argc, char **argv)
         // A word that names no subcommand would otherwise only be missed
         // as "a subcommand is required".
         if (const auto rest = app.remaining(true); dynamic_cast<const CLI::RequiredError *>(&e) && !rest.empty()) {
-            std::fprintf(stderr, "kestlink: no such subcommand or argument: %s\nRun with --help for more information.\n",
+            std::fprintf(stderr,
+                         "kestlink: no such subcommand or argument: %s\nRun with --help for more information.\n",
                          rest.front().c_str());
             return kWrongUsage;
         }

@@ -40,8 +40,8 @@ std::optional<kestrix::LocalTime> parseClockText(std::string_view text)
     const auto hour = digitsAt(text, 11, 2), minute = digitsAt(text, 14, 2), second = digitsAt(text, 17, 2);
     if (!year || !month || !day || !hour || !minute || !second)
         return std::nullopt;
-    if (*year < 2000 || *year > 2099 || *month < 1 || *month > 12 || *day < 1 ||
-        *day > daysInMonth(*year, *month) || *hour > 23 || *minute > 59 || *second > 59)
+    if (*year < 2000 || *year > 2099 || *month < 1 || *month > 12 || *day < 1 || *day > daysInMonth(*year, *month) ||
+        *hour > 23 || *minute > 59 || *second > 59)
         return std::nullopt;
     return kestrix::LocalTime{*year, *month, *day, *hour, *minute, *second};
 }

@@ -37,17 +37,15 @@ int runCompareLoad(const CommonOptions &common, const std::string &file)
         sayNote(common, std::string(plan.doneText) + " (" + std::to_string(plan.count) + ")");
         return kSuccess;
     case kestrix::DownloadEnd::Failed:
-        sayError(session->where, std::string(plan.failedText) + " (entry " +
-                                     std::to_string(run.outcome.itemsDone + 1) + " of " +
-                                     std::to_string(plan.count) + ")");
+        sayError(session->where, std::string(plan.failedText) + " (entry " + std::to_string(run.outcome.itemsDone + 1) +
+                                     " of " + std::to_string(plan.count) + ")");
         return kReaderFailed;
     case kestrix::DownloadEnd::Lost:
         // The dialog's second line tells of its button; the tool's reader
         // runs it again.
         sayError(session->where, firstLine(kestrix::withCount(plan.lostText, run.outcome.itemsDone)));
         return kReaderFailed;
-    case kestrix::DownloadEnd::Stopped:
-        break;
+    case kestrix::DownloadEnd::Stopped: break;
     }
     sayError(session->where, kestrix::withCount(plan.stoppedText, run.outcome.itemsDone));
     return 128 + run.signal;

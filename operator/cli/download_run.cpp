@@ -17,8 +17,7 @@ DownloadRun runDownload(const kestrix::DownloadPlan &plan, const CommonOptions &
     bar.update(0);
     DownloadRun run;
     run.outcome = kestrix::runDownloadLoop(
-        plan, StopOnInterrupt::stop(),
-        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+        plan, StopOnInterrupt::stop(), [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
         [&](std::size_t i, kestrix::DownloadItem &&item) {
             if (!delivered(i, std::move(item)))
                 StopOnInterrupt::stop() = true;

@@ -14,15 +14,12 @@ namespace kestlink_cli {
 
 namespace {
 
-int erase(const CommonOptions &common, bool yes, const char *question, std::int32_t (*command)(),
-          const char *done, const char *failed)
+int erase(const CommonOptions &common, bool yes, const char *question, std::int32_t (*command)(), const char *done,
+          const char *failed)
 {
     switch (askConsent(question, yes)) {
-    case Consent::Given:
-        break;
-    case Consent::Declined:
-        sayNote(common, "nothing erased");
-        return kSuccess;
+    case Consent::Given: break;
+    case Consent::Declined: sayNote(common, "nothing erased"); return kSuccess;
     case Consent::Refused:
         sayError("", "standard input is not a terminal: give --yes to erase without asking");
         return kWrongUsage;
@@ -55,8 +52,8 @@ int runErase(const CommonOptions &common, bool yes)
 
 int runCompareErase(const CommonOptions &common, bool yes)
 {
-    return erase(common, yes, kestrix::text::kDeleteCompareQuestion, deleteCompare,
-                 kestrix::text::kDeleteCompareDone, kestrix::text::kDeleteCompareFailed);
+    return erase(common, yes, kestrix::text::kDeleteCompareQuestion, deleteCompare, kestrix::text::kDeleteCompareDone,
+                 kestrix::text::kDeleteCompareFailed);
 }
 
 } // namespace kestlink_cli

@@ -8,7 +8,7 @@ enum ExitStatus : int {
     kSuccess = 0,
     kReaderFailed = 1, // the reader failed, or none was found
     kWrongUsage = 2,
-    kFileFailed = 3,   // a file could not be read or written
+    kFileFailed = 3,    // a file could not be read or written
     kInterrupted = 130, // Ctrl-C during a download
 };
 

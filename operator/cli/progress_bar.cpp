@@ -15,8 +15,8 @@ std::string progressLine(std::size_t done, std::size_t total, double elapsedSeco
 {
     const std::size_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
     char line[160];
-    int used = std::snprintf(line, sizeof line, "%zu/%zu [%s%s]", done, total,
-                             std::string(filled, '#').c_str(), std::string(kBarWidth - filled, '.').c_str());
+    int used = std::snprintf(line, sizeof line, "%zu/%zu [%s%s]", done, total, std::string(filled, '#').c_str(),
+                             std::string(kBarWidth - filled, '.').c_str());
     if (elapsedSeconds > 0 && done > 0) {
         const double rate = static_cast<double>(done) / elapsedSeconds;
         const auto left = static_cast<long>(static_cast<double>(total - done) / rate + 0.5);

@@ -26,8 +26,7 @@ struct Download {
     int status = kSuccess;
 };
 
-Download download(const Session &session, const CommonOptions &common, const ReadOptions &options,
-                  RowSink &sink)
+Download download(const Session &session, const CommonOptions &common, const ReadOptions &options, RowSink &sink)
 {
     Download result;
     std::uint16_t count = 0;
@@ -63,8 +62,7 @@ Download download(const Session &session, const CommonOptions &common, const Rea
     });
     const std::size_t done = run.outcome.itemsDone;
     switch (run.outcome.end) {
-    case kestrix::DownloadEnd::Done:
-        break;
+    case kestrix::DownloadEnd::Done: break;
     case kestrix::DownloadEnd::Failed:
         sayError(session.where, std::string(plan.failedText) + " (record " + std::to_string(done + 1) + " of " +
                                     std::to_string(plan.count) + "; " + std::to_string(done) + " read)");

@@ -23,20 +23,11 @@ namespace {
 const char kIconFile[] = KESTRIX_ICON_FILE;
 const int kIconCount = int(std::size(kestrix::kIconSizes));
 
-unsigned u8(const QByteArray &b, qsizetype at)
-{
-    return static_cast<unsigned char>(b.at(at));
-}
+unsigned u8(const QByteArray &b, qsizetype at) { return static_cast<unsigned char>(b.at(at)); }
 
-unsigned u16(const QByteArray &b, qsizetype at)
-{
-    return u8(b, at) | u8(b, at + 1) << 8;
-}
+unsigned u16(const QByteArray &b, qsizetype at) { return u8(b, at) | u8(b, at + 1) << 8; }
 
-std::uint32_t u32(const QByteArray &b, qsizetype at)
-{
-    return u16(b, at) | std::uint32_t(u16(b, at + 2)) << 16;
-}
+std::uint32_t u32(const QByteArray &b, qsizetype at) { return u16(b, at) | std::uint32_t(u16(b, at + 2)) << 16; }
 
 std::uint32_t u32be(const QByteArray &b, qsizetype at)
 {
@@ -76,16 +67,13 @@ QList<Entry> readDirectory(const QByteArray &ico)
         // A byte of 0 stands for 256 pixels.
         const int w = u8(ico, at) ? int(u8(ico, at)) : 256;
         const int h = u8(ico, at + 1) ? int(u8(ico, at + 1)) : 256;
-        entries.append({w, h, u8(ico, at + 2), u8(ico, at + 3), u16(ico, at + 4), u16(ico, at + 6),
-                        u32(ico, at + 8), u32(ico, at + 12)});
+        entries.append({w, h, u8(ico, at + 2), u8(ico, at + 3), u16(ico, at + 4), u16(ico, at + 6), u32(ico, at + 8),
+                        u32(ico, at + 12)});
     }
     return entries;
 }
 
-bool isPng(const QByteArray &data)
-{
-    return data.startsWith(QByteArray::fromRawData("\x89PNG\r\n\x1a\n", 8));
-}
+bool isPng(const QByteArray &data) { return data.startsWith(QByteArray::fromRawData("\x89PNG\r\n\x1a\n", 8)); }
 
 // The first pixel where two images differ, both read as straight ARGB (the
 // form the file stores), or an empty string when none does.
@@ -108,8 +96,8 @@ TEST(WindowsIcon, HoldsEachDrawnSizeOnceAt32BitsInOneIconDirectory)
 {
     const QByteArray ico = readIconFile();
     ASSERT_GE(ico.size(), 6) << kIconFile;
-    EXPECT_EQ(u16(ico, 0), 0u);  // idReserved
-    EXPECT_EQ(u16(ico, 2), 1u);  // idType: 1 is an icon, 2 a cursor
+    EXPECT_EQ(u16(ico, 0), 0u); // idReserved
+    EXPECT_EQ(u16(ico, 2), 1u); // idType: 1 is an icon, 2 a cursor
     ASSERT_EQ(int(u16(ico, 4)), kIconCount);
 
     const QList<Entry> entries = readDirectory(ico);
@@ -117,7 +105,7 @@ TEST(WindowsIcon, HoldsEachDrawnSizeOnceAt32BitsInOneIconDirectory)
     QList<int> sizes;
     for (const Entry &e : entries) {
         EXPECT_EQ(e.width, e.height);
-        EXPECT_EQ(e.colours, 0u) << e.width;  // no palette
+        EXPECT_EQ(e.colours, 0u) << e.width; // no palette
         EXPECT_EQ(e.reserved, 0u) << e.width;
         EXPECT_EQ(e.planes, 1u) << e.width;
         EXPECT_EQ(e.bitCount, 32u) << e.width;
@@ -132,9 +120,8 @@ TEST(WindowsIcon, EntriesLieInsideTheFileWithoutOverlapping)
     const QByteArray ico = readIconFile();
     QList<Entry> entries = readDirectory(ico);
     ASSERT_EQ(entries.size(), kIconCount);
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry &a, const Entry &b) { return a.offset < b.offset; });
-    std::uint64_t end = 6 + 16 * std::uint64_t(entries.size());  // past the directory
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.offset < b.offset; });
+    std::uint64_t end = 6 + 16 * std::uint64_t(entries.size()); // past the directory
     for (const Entry &e : entries) {
         EXPECT_GT(e.bytes, 0u) << e.width;
         EXPECT_GE(e.offset, end) << e.width;
@@ -173,7 +160,7 @@ TEST(WindowsIcon, EachEntrysOwnHeaderAgreesWithItsDirectoryEntry)
         EXPECT_EQ(u32(data, 8), std::uint32_t(2 * e.height));
         EXPECT_EQ(u16(data, 12), 1u);
         EXPECT_EQ(u16(data, 14), 32u);
-        EXPECT_EQ(u32(data, 16), 0u);  // BI_RGB
+        EXPECT_EQ(u32(data, 16), 0u); // BI_RGB
         const std::uint32_t colourBytes = std::uint32_t(e.width) * e.height * 4;
         const std::uint32_t maskBytes = std::uint32_t((e.width + 31) / 32 * 4) * e.height;
         EXPECT_EQ(std::uint32_t(data.size()), 40 + colourBytes + maskBytes);
@@ -204,7 +191,7 @@ TEST(WindowsIcon, DibMasksLetThroughExactlyTheTransparentPixels)
         const QImage expected = kestrix::kestrixIconImage(w).convertToFormat(QImage::Format_ARGB32);
         int wrong = 0;
         for (int row = 0; row < h; ++row) {
-            const int y = h - 1 - row;  // both bitmaps are stored bottom-up
+            const int y = h - 1 - row; // both bitmaps are stored bottom-up
             for (int x = 0; x < w; ++x) {
                 const bool through = u8(data, 40 + w * h * 4 + row * stride + x / 8) & (0x80 >> (x % 8));
                 wrong += through != (qAlpha(expected.pixel(x, y)) == 0);
@@ -236,4 +223,4 @@ TEST(WindowsIcon, EveryEntryDecodesToThePixelsDrawnForItsSize)
     EXPECT_EQ(seen, QList<int>(std::begin(kestrix::kIconSizes), std::end(kestrix::kIconSizes)));
 }
 
-}  // namespace
+} // namespace

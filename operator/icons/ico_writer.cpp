@@ -27,10 +27,7 @@ namespace {
 
 constexpr int kFirstPngSize = 64;
 
-void putU8(QByteArray &out, unsigned v)
-{
-    out.append(char(v & 0xff));
-}
+void putU8(QByteArray &out, unsigned v) { out.append(char(v & 0xff)); }
 
 void putU16(QByteArray &out, unsigned v)
 {
@@ -98,7 +95,7 @@ QByteArray pngEntry(const QImage &argb)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -124,20 +121,20 @@ int main(int argc, char *argv[])
     }
 
     QByteArray ico;
-    putU16(ico, 0);      // idReserved
-    putU16(ico, 1);      // idType: icon (2 would be a cursor)
-    putU16(ico, count);  // idCount
+    putU16(ico, 0);     // idReserved
+    putU16(ico, 1);     // idType: icon (2 would be a cursor)
+    putU16(ico, count); // idCount
     std::uint32_t offset = 6 + 16 * count;
     for (int i = 0; i < count; ++i) {
         const int size = kestrix::kIconSizes[i];
-        putU8(ico, size);   // bWidth (0 would mean 256)
-        putU8(ico, size);   // bHeight
-        putU8(ico, 0);      // bColorCount: no palette
-        putU8(ico, 0);      // bReserved
-        putU16(ico, 1);     // wPlanes
-        putU16(ico, 32);    // wBitCount
-        putU32(ico, entries[i].size());  // dwBytesInRes
-        putU32(ico, offset);             // dwImageOffset
+        putU8(ico, size);               // bWidth (0 would mean 256)
+        putU8(ico, size);               // bHeight
+        putU8(ico, 0);                  // bColorCount: no palette
+        putU8(ico, 0);                  // bReserved
+        putU16(ico, 1);                 // wPlanes
+        putU16(ico, 32);                // wBitCount
+        putU32(ico, entries[i].size()); // dwBytesInRes
+        putU32(ico, offset);            // dwImageOffset
         offset += entries[i].size();
     }
     for (const QByteArray &entry : entries)

@@ -67,7 +67,7 @@ TEST(Icon, SizeWithoutItsOwnLayoutIsScaledToFit)
     const QImage image = kestrix::kestrixIconImage(128).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(image.size(), QSize(128, 128));
     EXPECT_EQ(qAlpha(image.pixel(64, 64)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(127, 64)), 0);  // the 64 layout's 2-pixel margin, doubled
+    EXPECT_EQ(qAlpha(image.pixel(127, 64)), 0); // the 64 layout's 2-pixel margin, doubled
 }
 
 TEST(Icon, OffersEveryDrawnSize)
@@ -77,7 +77,7 @@ TEST(Icon, OffersEveryDrawnSize)
         EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {

@@ -129,9 +129,7 @@ INT_PTR CKestrixDlg::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return FALSE;
     }
-    case kRunTaskMessage:
-        Win32Toolkit::runPosted(lParam);
-        return TRUE;
+    case kRunTaskMessage: Win32Toolkit::runPosted(lParam); return TRUE;
     case WM_SETCURSOR:
         if (!busy_)
             return FALSE;
@@ -146,9 +144,7 @@ INT_PTR CKestrixDlg::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_QUERYDRAGICON:
         SetWindowLongPtrW(window_, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(bigIcon_));
         return TRUE;
-    case WM_QUERYENDSESSION:
-        SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
-        return TRUE;
+    case WM_QUERYENDSESSION: SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE); return TRUE;
     case WM_ENDSESSION:
         // The session ends: a download stops after the transaction in hand.
         if (wParam && controller_)
@@ -159,8 +155,7 @@ INT_PTR CKestrixDlg::handle(UINT message, WPARAM wParam, LPARAM lParam)
         dropPostedTasks();
         window_ = nullptr;
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

@@ -32,9 +32,9 @@ std::wstring filterList(const std::vector<std::string> &filters)
     for (const auto &f : filters) {
         const auto open = f.rfind('(');
         const auto close = f.rfind(')');
-        const std::string pattern =
-            open != std::string::npos && close != std::string::npos && close > open ? f.substr(open + 1, close - open - 1)
-                                                                                  : "*.*";
+        const std::string pattern = open != std::string::npos && close != std::string::npos && close > open
+                                        ? f.substr(open + 1, close - open - 1)
+                                        : "*.*";
         list += toWide(f);
         list += L'\0';
         list += toWide(pattern);

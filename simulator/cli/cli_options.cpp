@@ -13,77 +13,86 @@
 namespace kestsim::cli {
 namespace {
 
-unsigned long parseNumber(std::string_view option, std::string_view text, unsigned long max) {
-  unsigned long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > max) {
-    throw UsageError(std::string(option) + " needs a whole number from 0 to " +
-                     std::to_string(max) + ", not \"" + std::string(text) + "\"");
-  }
-  return value;
+unsigned long parseNumber(std::string_view option, std::string_view text, unsigned long max)
+{
+    unsigned long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > max) {
+        throw UsageError(std::string(option) + " needs a whole number from 0 to " + std::to_string(max) + ", not \"" +
+                         std::string(text) + "\"");
+    }
+    return value;
 }
 
-}  // namespace
+} // namespace
 
-CliOptions parseCommandLine(int argc, const char* const* argv) {
-  CliOptions options;
-  bool recordsGiven = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    std::string_view name = arg;
-    std::optional<std::string_view> inlineValue;
-    if (const auto equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
-      name = arg.substr(0, equals);
-      inlineValue = arg.substr(equals + 1);
-    }
-    const auto value = [&]() -> std::string_view {
-      if (inlineValue) return *inlineValue;
-      if (i + 1 >= argc) throw UsageError(std::string(name) + " needs a value");
-      return argv[++i];
-    };
-    const auto noValue = [&] {
-      if (inlineValue) throw UsageError(std::string(name) + " takes no value");
-    };
+CliOptions parseCommandLine(int argc, const char *const *argv)
+{
+    CliOptions options;
+    bool recordsGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        std::string_view name = arg;
+        std::optional<std::string_view> inlineValue;
+        if (const auto equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
+            name = arg.substr(0, equals);
+            inlineValue = arg.substr(equals + 1);
+        }
+        const auto value = [&]() -> std::string_view {
+            if (inlineValue)
+                return *inlineValue;
+            if (i + 1 >= argc)
+                throw UsageError(std::string(name) + " needs a value");
+            return argv[++i];
+        };
+        const auto noValue = [&] {
+            if (inlineValue)
+                throw UsageError(std::string(name) + " takes no value");
+        };
 
-    if (name == "--help" || name == "-h") {
-      noValue();
-      options.help = true;
-    } else if (name == "--log") {
-      noValue();
-      options.log = true;
-    } else if (name == "--port") {
-      const auto port = parseNumber(name, value(), 9999);
-      if (port < 1) throw UsageError("--port needs a number from 1");
-      if (std::ranges::find(options.ports, static_cast<int>(port)) != options.ports.end()) {
-        throw UsageError("COM" + std::to_string(port) + " given twice");
-      }
-      options.ports.push_back(static_cast<int>(port));
-    } else if (name == "--records") {
-      options.recordCount = parseNumber(name, value(), kMaxRecords);
-      recordsGiven = true;
-    } else if (name == "--csv") {
-      options.csvFile = std::filesystem::path(value());
-    } else if (name == "--dir") {
-      options.directory = std::filesystem::path(value());
-    } else if (name == "--baud") {
-      options.baud = static_cast<unsigned>(parseNumber(name, value(), 4'000'000));
-    } else if (name == "--fault") {
-      try {
-        options.faults.push_back(parseFaultRule(value()));
-      } catch (const std::invalid_argument& error) {
-        throw UsageError(error.what());
-      }
-    } else {
-      throw UsageError("unknown option \"" + std::string(arg) + "\"");
+        if (name == "--help" || name == "-h") {
+            noValue();
+            options.help = true;
+        } else if (name == "--log") {
+            noValue();
+            options.log = true;
+        } else if (name == "--port") {
+            const auto port = parseNumber(name, value(), 9999);
+            if (port < 1)
+                throw UsageError("--port needs a number from 1");
+            if (std::ranges::find(options.ports, static_cast<int>(port)) != options.ports.end()) {
+                throw UsageError("COM" + std::to_string(port) + " given twice");
+            }
+            options.ports.push_back(static_cast<int>(port));
+        } else if (name == "--records") {
+            options.recordCount = parseNumber(name, value(), kMaxRecords);
+            recordsGiven = true;
+        } else if (name == "--csv") {
+            options.csvFile = std::filesystem::path(value());
+        } else if (name == "--dir") {
+            options.directory = std::filesystem::path(value());
+        } else if (name == "--baud") {
+            options.baud = static_cast<unsigned>(parseNumber(name, value(), 4'000'000));
+        } else if (name == "--fault") {
+            try {
+                options.faults.push_back(parseFaultRule(value()));
+            } catch (const std::invalid_argument &error) {
+                throw UsageError(error.what());
+            }
+        } else {
+            throw UsageError("unknown option \"" + std::string(arg) + "\"");
+        }
     }
-  }
-  if (recordsGiven && options.csvFile) throw UsageError("--records and --csv exclude each other");
-  if (options.ports.empty()) options.ports.push_back(3);
-  return options;
+    if (recordsGiven && options.csvFile)
+        throw UsageError("--records and --csv exclude each other");
+    if (options.ports.empty())
+        options.ports.push_back(3);
+    return options;
 }
 
-void printUsage(std::ostream& out) {
-  out << R"(Usage: kestsim [OPTION]...
+void printUsage(std::ostream &out)
+{
+    out << R"(Usage: kestsim [OPTION]...
 Plays one or more handheld tag readers on pseudo-terminals, each reachable
 as COM<n> in a port directory. The first line on standard output is
   KESTLINK_PORT_DIR=<directory>
@@ -161,4 +170,4 @@ up (unreadable or malformed CSV, no pseudo-terminals), 2 for invalid options.
 )";
 }
 
-}  // namespace kestsim::cli
+} // namespace kestsim::cli

@@ -7,9 +7,9 @@ namespace kestsim {
 namespace {
 
 struct CommandInfo {
-  std::uint8_t code;
-  std::string_view name;
-  std::chrono::milliseconds hostWait;
+    std::uint8_t code;
+    std::string_view name;
+    std::chrono::milliseconds hostWait;
 };
 
 using namespace std::chrono_literals;
@@ -29,31 +29,39 @@ constexpr std::array<CommandInfo, 12> kCommands{{
     {command::kGetKey, "get-key", 200ms},
 }};
 
-const CommandInfo* find(std::uint8_t code) {
-  for (const auto& info : kCommands) {
-    if (info.code == code) return &info;
-  }
-  return nullptr;
+const CommandInfo *find(std::uint8_t code)
+{
+    for (const auto &info : kCommands) {
+        if (info.code == code)
+            return &info;
+    }
+    return nullptr;
 }
 
-}  // namespace
+} // namespace
 
-std::optional<std::string_view> commandName(std::uint8_t code) {
-  if (const auto* info = find(code)) return info->name;
-  return std::nullopt;
+std::optional<std::string_view> commandName(std::uint8_t code)
+{
+    if (const auto *info = find(code))
+        return info->name;
+    return std::nullopt;
 }
 
-std::optional<std::uint8_t> commandFromName(std::string_view name) {
-  for (const auto& info : kCommands) {
-    if (info.name == name) return info.code;
-  }
-  return std::nullopt;
+std::optional<std::uint8_t> commandFromName(std::string_view name)
+{
+    for (const auto &info : kCommands) {
+        if (info.name == name)
+            return info.code;
+    }
+    return std::nullopt;
 }
 
-std::chrono::milliseconds hostWaitFor(std::uint8_t code) {
-  // The host answers an unknown code with the usual 200 ms as well.
-  if (const auto* info = find(code)) return info->hostWait;
-  return 200ms;
+std::chrono::milliseconds hostWaitFor(std::uint8_t code)
+{
+    // The host answers an unknown code with the usual 200 ms as well.
+    if (const auto *info = find(code))
+        return info->hostWait;
+    return 200ms;
 }
 
-}  // namespace kestsim
+} // namespace kestsim

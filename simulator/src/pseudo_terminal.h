@@ -12,12 +12,12 @@ namespace kestsim {
 // hang-up each time a host closes its end, and the settings survive
 // between hosts.
 struct PseudoTerminal {
-  UniqueFd master;  // non-blocking
-  UniqueFd slaveHold;
-  std::string slavePath;
+    UniqueFd master; // non-blocking
+    UniqueFd slaveHold;
+    std::string slavePath;
 };
 
 // Throws std::system_error.
 PseudoTerminal openPseudoTerminal();
 
-}  // namespace kestsim
+} // namespace kestsim

@@ -39,8 +39,7 @@ ProbeProcess::ProbeProcess(const std::string &executable)
         if (attempt == 3)
             throw std::runtime_error(executable + " under Wine: " + greeting_ + "; Wine wrote" +
                                      WineSession::instance().programErrors());
-        std::fprintf(stderr, "%s under Wine did not start (%s); trying again\n", executable.c_str(),
-                     greeting_.c_str());
+        std::fprintf(stderr, "%s under Wine did not start (%s); trying again\n", executable.c_str(), greeting_.c_str());
         std::this_thread::sleep_for(std::chrono::seconds(1));
     }
 }
@@ -118,7 +117,8 @@ std::string ProbeProcess::receive(std::chrono::seconds limit)
                 line.pop_back();
             return line;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             throw std::runtime_error("the probe gave no answer within " + std::to_string(limit.count()) + " s");
         pollfd p{fromProbe_, POLLIN, 0};

@@ -64,10 +64,7 @@ class WineLink final : public LinkUnderTest {
 public:
     explicit WineLink(const std::string &probe) : probe_(probe) {}
 
-    void usePortsOf(const kestsim::Simulator &sim) override
-    {
-        WineSession::instance().linkPorts(sim.portDirectory());
-    }
+    void usePortsOf(const kestsim::Simulator &sim) override { WineSession::instance().linkPorts(sim.portDirectory()); }
 
     int32_t connect() override { return call("KX_Connect", {}); }
     int32_t close() override { return call("KX_Close", {}); }
@@ -144,7 +141,9 @@ private:
 
 std::string probeOf(Build build)
 {
-    const char *name = build == Build::Win64 ? "KESTLINK_PROBE_WIN64" : build == Build::Win32 ? "KESTLINK_PROBE_WIN32" : nullptr;
+    const char *name = build == Build::Win64   ? "KESTLINK_PROBE_WIN64"
+                       : build == Build::Win32 ? "KESTLINK_PROBE_WIN32"
+                                               : nullptr;
     const char *value = name ? std::getenv(name) : nullptr;
     return value ? value : "";
 }

@@ -29,8 +29,7 @@ std::string outputOf(const std::string &script)
     ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     const char *argv[] = {"/bin/sh", script.c_str(), nullptr};
     pid_t pid = -1;
-    const int error =
-        ::posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char *const *>(argv), environ);
+    const int error = ::posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char *const *>(argv), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     std::string text;
@@ -60,7 +59,8 @@ WineLoaders ask()
     WineLoaders loaders;
     for (std::string line; std::getline(lines, line);) {
         const auto equals = line.find('=');
-        const std::string key = line.substr(0, equals), value = equals == std::string::npos ? "" : line.substr(equals + 1);
+        const std::string key = line.substr(0, equals),
+                          value = equals == std::string::npos ? "" : line.substr(equals + 1);
         if (key == "KESTRIX_WINE64")
             loaders.wine64 = value;
         else if (key == "KESTRIX_WINESERVER")
@@ -90,7 +90,8 @@ int windowsWidthOf(const std::string &executable)
     unsigned char dos[64] = {};
     if (!in.read(reinterpret_cast<char *>(dos), sizeof dos) || dos[0] != 'M' || dos[1] != 'Z')
         return 0;
-    const std::uint32_t header = dos[0x3C] | dos[0x3D] << 8 | dos[0x3E] << 16 | static_cast<std::uint32_t>(dos[0x3F]) << 24;
+    const std::uint32_t header =
+        dos[0x3C] | dos[0x3D] << 8 | dos[0x3E] << 16 | static_cast<std::uint32_t>(dos[0x3F]) << 24;
     unsigned char pe[6] = {};
     if (!in.seekg(header) || !in.read(reinterpret_cast<char *>(pe), sizeof pe) || std::memcmp(pe, "PE\0\0", 4) != 0)
         return 0;

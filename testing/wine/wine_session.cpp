@@ -78,7 +78,8 @@ pid_t spawn(std::vector<std::string> argv, std::vector<std::string> env, int inp
         if (fd >= 0)
             ::posix_spawn_file_actions_adddup2(&actions, fd, target);
         else
-            ::posix_spawn_file_actions_addopen(&actions, target, "/dev/null", target == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
+            ::posix_spawn_file_actions_addopen(&actions, target, "/dev/null",
+                                               target == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
     }
     if (!folder.empty())
         ::posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
@@ -183,8 +184,8 @@ WineSession::WineSession()
     loaders_ = wineLoaders();
     const auto &loaders = loaders_;
     const std::string session = "kestrix-wine-" + std::to_string(::getpid());
-    settings_ = {"WINEPREFIX=" + prefix_, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=",
-                 std::string(kSessionVariable) + "=" + session};
+    settings_ = {"WINEPREFIX=" + prefix_, "WINEDEBUG=-all",
+                 "WINEDLLOVERRIDES=mscoree,mshtml=", std::string(kSessionVariable) + "=" + session};
 
     // First the reaper, so that nothing started after it can outlive this
     // process; it does not carry the variable, or it would end itself.

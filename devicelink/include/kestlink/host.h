@@ -17,10 +17,10 @@ namespace kestlink {
 // Why a port could not be opened.
 enum class OpenFailure {
     None,
-    NotFound,          // no such port
-    PermissionDenied,  // on Linux usually: not in the dialout group
-    Busy,              // held by another program
-    NotATerminal,      // the name exists but is no serial port
+    NotFound,         // no such port
+    PermissionDenied, // on Linux usually: not in the dialout group
+    Busy,             // held by another program
+    NotATerminal,     // the name exists but is no serial port
     Other,
 };
 
@@ -56,9 +56,9 @@ enum class PortOutcome { Answered, NotFound, NoPermission, Busy, NotAPort, NoAns
 
 // What trying one port gave.
 struct PortTry {
-    std::string name;                        // as the operator reads it
+    std::string name; // as the operator reads it
     PortKind kind = PortKind::Com;
-    std::string path;                        // the device the name leads to
+    std::string path; // the device the name leads to
     bool opened = false;
     OpenFailure failure = OpenFailure::None; // why it did not open
     bool answered = false;                   // the reader answered the handshake

@@ -137,17 +137,14 @@ static void call(struct Command *c, char *args)
     memset(buffers, 0, sizeof buffers);
 
     switch (c->shape) {
-    case NO_ARGS:
-        ok = first == NULL;
-        break;
+    case NO_ARGS: ok = first == NULL; break;
     case NUMBER_AND_BUFFER:
         ok = parseNumber(first, 0, 65535, &number) && parseBuffer(second, c->sizes[0], &buffers[0]);
         break;
-    case ONE_BUFFER:
-        ok = parseBuffer(first, c->sizes[0], &buffers[0]) && second == NULL;
-        break;
+    case ONE_BUFFER: ok = parseBuffer(first, c->sizes[0], &buffers[0]) && second == NULL; break;
     case BUFFER_AND_INT:
-        ok = parseBuffer(first, c->sizes[0], &buffers[0]) && parseNumber(second, -2147483647L - 1, 2147483647L, &integer);
+        ok = parseBuffer(first, c->sizes[0], &buffers[0]) &&
+             parseNumber(second, -2147483647L - 1, 2147483647L, &integer);
         break;
     case TWO_BUFFERS:
         ok = parseBuffer(first, c->sizes[0], &buffers[0]) && parseBuffer(second, c->sizes[1], &buffers[1]);
@@ -161,21 +158,13 @@ static void call(struct Command *c, char *args)
 #define POINTER(i) (buffers[i].isNull ? NULL : (void *)buffers[i].bytes)
     QueryPerformanceCounter(&start);
     switch (c->shape) {
-    case NO_ARGS:
-        result = ((NoArgs)(void (*)(void))c->function)();
-        break;
+    case NO_ARGS: result = ((NoArgs)(void (*)(void))c->function)(); break;
     case NUMBER_AND_BUFFER:
         result = ((NumberAndBuffer)(void (*)(void))c->function)((uint16_t)number, POINTER(0));
         break;
-    case ONE_BUFFER:
-        result = ((OneBuffer)(void (*)(void))c->function)(POINTER(0));
-        break;
-    case BUFFER_AND_INT:
-        result = ((BufferAndInt)(void (*)(void))c->function)(POINTER(0), (int32_t)integer);
-        break;
-    case TWO_BUFFERS:
-        result = ((TwoBuffers)(void (*)(void))c->function)(POINTER(0), POINTER(1));
-        break;
+    case ONE_BUFFER: result = ((OneBuffer)(void (*)(void))c->function)(POINTER(0)); break;
+    case BUFFER_AND_INT: result = ((BufferAndInt)(void (*)(void))c->function)(POINTER(0), (int32_t)integer); break;
+    case TWO_BUFFERS: result = ((TwoBuffers)(void (*)(void))c->function)(POINTER(0), POINTER(1)); break;
     }
     QueryPerformanceCounter(&end);
 #undef POINTER

@@ -33,9 +33,9 @@ void queueClick(CKestrixDlg &dialog, QWidget *target)
     const QPointF global = window->mapToGlobal(at);
     using Input = QWindowSystemInterface;
     Input::handleMouseEvent<Input::AsynchronousDelivery>(window, at, global, Qt::LeftButton, Qt::LeftButton,
-                                                          QEvent::MouseButtonPress);
+                                                         QEvent::MouseButtonPress);
     Input::handleMouseEvent<Input::AsynchronousDelivery>(window, at, global, Qt::NoButton, Qt::LeftButton,
-                                                          QEvent::MouseButtonRelease);
+                                                         QEvent::MouseButtonRelease);
 }
 
 } // namespace
@@ -91,8 +91,7 @@ TEST_F(DialogTest, EscapeStopsADownloadAndTheWindowStays)
     settle();
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_LT(rows(), 300);
-    EXPECT_EQ(toolkit.texts(),
-              std::vector<std::string>{"读取已停止，共读取 " + std::to_string(rows()) + " 条记录 !"});
+    EXPECT_EQ(toolkit.texts(), std::vector<std::string>{"读取已停止，共读取 " + std::to_string(rows()) + " 条记录 !"});
     // Idle, Esc closes as it always did.
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());

@@ -51,10 +51,25 @@ TEST_F(DialogTest, StartsWithFocusOnCloseAndTemplateTabOrder)
     EXPECT_EQ(dialog->focusWidget(), dialog->button(IDOK));
     EXPECT_TRUE(dialog->button(IDOK)->isDefault());
 
-    const int visibleOrder[] = {IDOK, IDC_CONNECT, IDC_DISCONNECT, IDC_READ_ALL, IDC_SET_TIME, IDC_DELETE_ALL,
-                                IDC_SAVE_FILE, IDC_CLEAR_LIST, IDC_RECORD_LIST, IDC_QUERY_COUNT, IDC_READ_ONE,
-                                IDC_RECORD_COUNT, IDC_SINGLE_NUMBER, IDC_OPEN_COMPARE, IDC_DOWNLOAD_COMPARE,
-                                IDC_DELETE_COMPARE, IDC_REMOVE_DUPLICATES, IDC_RANGE_START, IDC_RANGE_END,
+    const int visibleOrder[] = {IDOK,
+                                IDC_CONNECT,
+                                IDC_DISCONNECT,
+                                IDC_READ_ALL,
+                                IDC_SET_TIME,
+                                IDC_DELETE_ALL,
+                                IDC_SAVE_FILE,
+                                IDC_CLEAR_LIST,
+                                IDC_RECORD_LIST,
+                                IDC_QUERY_COUNT,
+                                IDC_READ_ONE,
+                                IDC_RECORD_COUNT,
+                                IDC_SINGLE_NUMBER,
+                                IDC_OPEN_COMPARE,
+                                IDC_DOWNLOAD_COMPARE,
+                                IDC_DELETE_COMPARE,
+                                IDC_REMOVE_DUPLICATES,
+                                IDC_RANGE_START,
+                                IDC_RANGE_END,
                                 IDC_READ_RANGE};
     // Walk the focus chain once round and keep the template's visible controls.
     QSet<QWidget *> stops;
@@ -100,8 +115,8 @@ TEST_F(DialogTest, ChineseCaptionsDrawRealGlyphs)
     for (const auto &t : mainDialogTemplate().controls) {
         const QString caption = QString::fromUtf8(t.caption);
         for (const QChar ch : caption)
-            EXPECT_TRUE(metrics.inFont(ch)) << caption.toStdString() << " lacks a glyph in "
-                                            << dialog->font().family().toStdString();
+            EXPECT_TRUE(metrics.inFont(ch))
+                << caption.toStdString() << " lacks a glyph in " << dialog->font().family().toStdString();
     }
 
     const QImage shot = dialog->grab().toImage();

@@ -25,8 +25,7 @@ std::vector<kestrix::RowTexts> rowsOf(const std::vector<kestsim::Record> &record
 }
 
 // The bytes the dialog's save gives these rows, appended to `before`.
-std::string savedBytes(const std::string &before, const std::vector<kestrix::RowTexts> &rows,
-                       const std::string &path)
+std::string savedBytes(const std::string &before, const std::vector<kestrix::RowTexts> &rows, const std::string &path)
 {
     kestrix::test::writeFile(path, before);
     EXPECT_TRUE(kestrix::appendRowsToCsv(path, rows).saved);
@@ -146,11 +145,12 @@ TEST_F(ReadTest, JsonKeepsTheCardsBytes)
     addReader({kestsim::makeRecord("999 012345678901", {2024, 1, 1, 8, 0, 0}, 0), odd});
     const ToolResult run = runTool({"read", "--json"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(lines(run.out),
-              (std::vector<std::string>{
-                  R"({"sequence":"00001","card":"999 012345678901","time":"2024/01/01 08:00:00","flag":" "})",
-                  R"({"sequence":"00002","card":"卡\u0001 012345678901","card_hex":"bfa80120303132333435363738393031","time":"2024/05/06 07:08:09","flag":"2"})",
-              }));
+    EXPECT_EQ(
+        lines(run.out),
+        (std::vector<std::string>{
+            R"({"sequence":"00001","card":"999 012345678901","time":"2024/01/01 08:00:00","flag":" "})",
+            R"({"sequence":"00002","card":"卡\u0001 012345678901","card_hex":"bfa80120303132333435363738393031","time":"2024/05/06 07:08:09","flag":"2"})",
+        }));
 }
 
 TEST_F(ReadTest, ProgressOnATerminalOnlyAndNotWhenQuiet)

@@ -147,9 +147,7 @@ TEST_F(ReaderCommandsTest, PortsSaysWhereEachLeadsAndWhichAnswers)
     EXPECT_EQ(run.status, 0) << run.err;
     const auto got = lines(run.out);
     ASSERT_EQ(got.size(), 7u);
-    const auto port = [this](int n) {
-        return "COM" + std::to_string(n) + "\tCOM port\t" + sim.portPath(n).string();
-    };
+    const auto port = [this](int n) { return "COM" + std::to_string(n) + "\tCOM port\t" + sim.portPath(n).string(); };
     EXPECT_EQ(got[0], port(3) + "\tno such port");
     EXPECT_EQ(got[1], port(4) + " -> " + sim.terminalPath(4) + "\tno answer to the handshake");
     EXPECT_EQ(got[3], port(6) + " -> " + sim.terminalPath(6) + "\tthe reader answers (used)");
@@ -158,8 +156,8 @@ TEST_F(ReaderCommandsTest, PortsSaysWhereEachLeadsAndWhichAnswers)
     // One port by its device path.
     const ToolResult one = runTool({"ports", "--port", sim.terminalPath(8)});
     EXPECT_EQ(one.status, 0);
-    EXPECT_EQ(one.out, sim.terminalPath(8) + "\tnamed with --port\t" + sim.terminalPath(8) +
-                           "\tthe reader answers (used)\n");
+    EXPECT_EQ(one.out,
+              sim.terminalPath(8) + "\tnamed with --port\t" + sim.terminalPath(8) + "\tthe reader answers (used)\n");
     const ToolResult byPath = runTool({"count", "--port", sim.terminalPath(8)});
     EXPECT_EQ(byPath.out, "2\n") << byPath.err;
 

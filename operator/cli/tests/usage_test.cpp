@@ -44,8 +44,20 @@ TEST(Usage, WrongUsageExits2AndSaysWhat)
 TEST(Usage, HelpOnEveryLevelAndTheVersion)
 {
     const std::vector<std::vector<std::string>> levels = {
-        {}, {"count"}, {"read"}, {"set-clock"}, {"erase"}, {"compare"}, {"compare", "load"},
-        {"compare", "erase"}, {"domain"}, {"domain", "get"}, {"domain", "set"}, {"key"}, {"key", "set"}, {"ports"},
+        {},
+        {"count"},
+        {"read"},
+        {"set-clock"},
+        {"erase"},
+        {"compare"},
+        {"compare", "load"},
+        {"compare", "erase"},
+        {"domain"},
+        {"domain", "get"},
+        {"domain", "set"},
+        {"key"},
+        {"key", "set"},
+        {"ports"},
     };
     for (auto args : levels) {
         const std::string level = args.empty() ? "kestlink" : args.back();

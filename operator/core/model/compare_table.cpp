@@ -12,7 +12,7 @@ namespace kestrix {
 
 namespace {
 
-constexpr std::size_t kCardOffset = 7;  // line feed, five digits, comma
+constexpr std::size_t kCardOffset = 7; // line feed, five digits, comma
 constexpr std::size_t kCardLength = sizeof(CompareEntry::cardNumber);
 // A row is looked for only where its line feed, number, comma and a full
 // card field fit: p + 22 must lie inside the bytes.
@@ -57,8 +57,8 @@ CompareFileLoad loadCompareFile(const std::string &path, CompareTable &table)
 
     const FileOpening<InputFile> opening = openInputFile(path);
     if (!opening.file) {
-        result.reason = cannotReadFileText(
-            path, opening.error ? readErrorReason(opening.error) : fileKindReason(opening.kind));
+        result.reason =
+            cannotReadFileText(path, opening.error ? readErrorReason(opening.error) : fileKindReason(opening.kind));
         return result;
     }
     InputFile &file = *opening.file;

@@ -32,9 +32,9 @@ std::size_t scanCompareFile(std::span<const std::uint8_t> bytes, CompareTable &t
 
 struct CompareFileLoad {
     bool loaded = false;
-    std::string reason;       // why the file could not be read, when not loaded
-    bool tooLarge = false;    // longer than 65535 bytes: only the start was scanned
-    std::size_t found = 0;    // rows found, also beyond the table's 1000
+    std::string reason;    // why the file could not be read, when not loaded
+    bool tooLarge = false; // longer than 65535 bytes: only the start was scanned
+    std::size_t found = 0; // rows found, also beyond the table's 1000
 };
 
 // Reads at most the first kCompareFileBufferSize bytes of the file and scans

@@ -9,10 +9,10 @@
 #define IDR_MAINFRAME 128
 
 #ifndef IDOK
-#define IDOK 1
+#  define IDOK 1
 #endif
 #ifndef IDC_STATIC
-#define IDC_STATIC (-1)
+#  define IDC_STATIC (-1)
 #endif
 #define IDC_CONNECT 1000
 #define IDC_DISCONNECT 1001

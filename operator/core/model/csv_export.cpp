@@ -8,14 +8,12 @@
 
 namespace kestrix {
 
-const std::string_view kCsvHeader =
-    "\xD0\xF2\xBA\xC5,\xBF\xA8\xBA\xC5,\xCA\xB1\xBC\xE4,\xB1\xEA\xBC\xC7 \n";
+const std::string_view kCsvHeader = "\xD0\xF2\xBA\xC5,\xBF\xA8\xBA\xC5,\xCA\xB1\xBC\xE4,\xB1\xEA\xBC\xC7 \n";
 
 std::string csvLine(const RowTexts &row)
 {
     std::string line;
-    line.reserve(row.sequence.size() + row.cardNumber.size() + row.time.size() +
-                 row.flag.size() + 4);
+    line.reserve(row.sequence.size() + row.cardNumber.size() + row.time.size() + row.flag.size() + 4);
     line += row.sequence;
     line += ',';
     line += row.cardNumber;
@@ -38,8 +36,7 @@ const char *const kUnsureNote = "。未能确认文件已恢复原样，文件�
 
 // What a failed write left in a file that could not be cut back, so that
 // the operator knows it may now hold part of the list. written > 0.
-std::string writtenPartNote(const std::string &data, std::size_t written, bool withHeader,
-                            std::size_t rowCount)
+std::string writtenPartNote(const std::string &data, std::size_t written, bool withHeader, std::size_t rowCount)
 {
     std::size_t completeLines = 0;
     for (std::size_t i = 0; i < written; ++i)
@@ -61,8 +58,7 @@ std::string writtenPartNote(const std::string &data, std::size_t written, bool w
         for (std::size_t i = 0; i < pieces.size(); ++i)
             part += (i == 0 ? "" : (i + 1 == pieces.size() ? "和" : "、")) + pieces[i];
     }
-    return "。文件中已写入" + part + "（共 " + std::to_string(rowCount) +
-           " 条记录），列表没有完整保存。";
+    return "。文件中已写入" + part + "（共 " + std::to_string(rowCount) + " 条记录），列表没有完整保存。";
 }
 
 // Where a file stands once a failed save has been taken back.
@@ -103,7 +99,8 @@ std::unique_ptr<OutputFile> openCsvFile(const std::string &path, std::string &re
 {
     FileOpening<OutputFile> opening = openOutputFile(path);
     if (!opening.file)
-        reason = cannotWriteFileText(path, opening.error ? writeErrorReason(opening.error) : fileKindReason(opening.kind));
+        reason =
+            cannotWriteFileText(path, opening.error ? writeErrorReason(opening.error) : fileKindReason(opening.kind));
     return std::move(opening.file);
 }
 
@@ -152,12 +149,8 @@ SaveResult appendRowsToFile(const std::string &path, OutputFile &file, const std
 
     result.reason = cannotWriteFileText(path, writeErrorReason(err));
     switch (takeBack(file, before, written)) {
-    case TakenBack::AsBefore:
-        result.reason += kUnchangedNote;
-        break;
-    case TakenBack::LeftEmpty:
-        result.reason += kLeftEmptyNote;
-        break;
+    case TakenBack::AsBefore: result.reason += kUnchangedNote; break;
+    case TakenBack::LeftEmpty: result.reason += kLeftEmptyNote; break;
     case TakenBack::NotCut:
         result.reason += allHandedOver ? kUnsyncedNote : writtenPartNote(data, written, withHeader, rows.size());
         result.partlyWritten = true;

@@ -5,10 +5,10 @@
 #include <system_error>
 
 #if defined(_WIN32)
-#if !defined(WIN32_LEAN_AND_MEAN)
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#  if !defined(WIN32_LEAN_AND_MEAN)
+#    define WIN32_LEAN_AND_MEAN
+#  endif
+#  include <windows.h>
 #endif
 
 namespace kestrix {
@@ -52,12 +52,9 @@ static_assert(win32::kFileNotFound == ERROR_FILE_NOT_FOUND && win32::kPathNotFou
 bool isMissingName(SystemError err)
 {
     switch (err.numbering) {
-    case SystemError::Numbering::Errno:
-        return err.code == ENOENT;
-    case SystemError::Numbering::Win32:
-        return err.code == win32::kFileNotFound || err.code == win32::kPathNotFound;
-    case SystemError::Numbering::None:
-        break;
+    case SystemError::Numbering::Errno: return err.code == ENOENT;
+    case SystemError::Numbering::Win32: return err.code == win32::kFileNotFound || err.code == win32::kPathNotFound;
+    case SystemError::Numbering::None: break;
     }
     return false;
 }
@@ -65,12 +62,9 @@ bool isMissingName(SystemError err)
 std::string reasonOf(SystemError err)
 {
     switch (err.numbering) {
-    case SystemError::Numbering::Errno:
-        return errnoReason(static_cast<int>(err.code));
-    case SystemError::Numbering::Win32:
-        return win32ErrorReason(err.code);
-    case SystemError::Numbering::None:
-        break;
+    case SystemError::Numbering::Errno: return errnoReason(static_cast<int>(err.code));
+    case SystemError::Numbering::Win32: return win32ErrorReason(err.code);
+    case SystemError::Numbering::None: break;
     }
     return "未知错误"; // a caller's mistake: nothing failed
 }
@@ -86,28 +80,18 @@ std::string errnoReason(int err)
 {
     switch (err) {
     case EACCES:
-    case EPERM:
-        return "权限不足";
-    case EROFS:
-        return "只读文件系统";
-    case ENOSPC:
-        return "磁盘已满";
+    case EPERM: return "权限不足";
+    case EROFS: return "只读文件系统";
+    case ENOSPC: return "磁盘已满";
 #if defined(EDQUOT) // not in Windows' C library
-    case EDQUOT:
-        return "磁盘配额已用完";
+    case EDQUOT: return "磁盘配额已用完";
 #endif
-    case EFBIG:
-        return "文件太大";
-    case EISDIR:
-        return "这是一个文件夹";
-    case ENOENT:
-        return "文件夹不存在";
-    case ENOTDIR:
-        return "路径中有一段不是文件夹";
-    case ENAMETOOLONG:
-        return "文件名太长";
-    case EIO:
-        return "读写磁盘时出错";
+    case EFBIG: return "文件太大";
+    case EISDIR: return "这是一个文件夹";
+    case ENOENT: return "文件夹不存在";
+    case ENOTDIR: return "路径中有一段不是文件夹";
+    case ENAMETOOLONG: return "文件名太长";
+    case EIO: return "读写磁盘时出错";
     default:
         // The generic category's message is strerror's text, without
         // strerror's shared buffer.
@@ -118,38 +102,26 @@ std::string errnoReason(int err)
 std::string win32ErrorReason(unsigned long code)
 {
     switch (code) {
-    case win32::kFileNotFound:
-        return "文件不存在";
-    case win32::kPathNotFound:
-        return "文件夹不存在";
-    case win32::kAccessDenied:
-        return "权限不足";
-    case win32::kWriteProtect:
-        return "只读文件系统";
+    case win32::kFileNotFound: return "文件不存在";
+    case win32::kPathNotFound: return "文件夹不存在";
+    case win32::kAccessDenied: return "权限不足";
+    case win32::kWriteProtect: return "只读文件系统";
     case win32::kSharingViolation:
     case win32::kLockViolation:
         // Another program holds the file, a spreadsheet mostly.
         return "文件正被其他程序使用";
     case win32::kHandleDiskFull:
-    case win32::kDiskFull:
-        return "磁盘已满";
-    case win32::kDiskQuotaExceeded:
-        return "磁盘配额已用完";
-    case win32::kFileTooLarge:
-        return "文件太大";
-    case win32::kInvalidName:
-        return "文件名无效";
-    case win32::kFilenameExcedRange:
-        return "文件名太长";
-    case win32::kDirectory:
-        return "路径中有一段不是文件夹";
+    case win32::kDiskFull: return "磁盘已满";
+    case win32::kDiskQuotaExceeded: return "磁盘配额已用完";
+    case win32::kFileTooLarge: return "文件太大";
+    case win32::kInvalidName: return "文件名无效";
+    case win32::kFilenameExcedRange: return "文件名太长";
+    case win32::kDirectory: return "路径中有一段不是文件夹";
     case win32::kCrc:
     case win32::kWriteFault:
     case win32::kReadFault:
-    case win32::kIoDevice:
-        return "读写磁盘时出错";
-    default:
-    {
+    case win32::kIoDevice: return "读写磁盘时出错";
+    default: {
         // Built piece by piece: "literal" + std::to_string(...) trips a false
         // -Wrestrict in GCC 12's optimiser.
         std::string text = "系统错误（代码 ";
@@ -160,30 +132,19 @@ std::string win32ErrorReason(unsigned long code)
     }
 }
 
-std::string writeErrorReason(SystemError err)
-{
-    return isMissingName(err) ? "文件夹不存在" : reasonOf(err);
-}
+std::string writeErrorReason(SystemError err) { return isMissingName(err) ? "文件夹不存在" : reasonOf(err); }
 
-std::string readErrorReason(SystemError err)
-{
-    return isMissingName(err) ? "文件不存在" : reasonOf(err);
-}
+std::string readErrorReason(SystemError err) { return isMissingName(err) ? "文件不存在" : reasonOf(err); }
 
 std::string fileKindReason(FileKind kind)
 {
     switch (kind) {
-    case FileKind::Folder:
-        return "这是一个文件夹";
-    case FileKind::Pipe:
-        return "这是一个管道";
-    case FileKind::Device:
-        return "这是一个设备";
-    case FileKind::Socket:
-        return "这是一个套接字";
+    case FileKind::Folder: return "这是一个文件夹";
+    case FileKind::Pipe: return "这是一个管道";
+    case FileKind::Device: return "这是一个设备";
+    case FileKind::Socket: return "这是一个套接字";
     case FileKind::Regular: // a caller's mistake: a regular file is read
-    case FileKind::Other:
-        break;
+    case FileKind::Other: break;
     }
     return "这不是普通文件";
 }

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Pairs of code page 936 through Windows' own table.
 #if !defined(WIN32_LEAN_AND_MEAN)
-#define WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
 #endif
 #if !defined(NOMINMAX)
-#define NOMINMAX
+#  define NOMINMAX
 #endif
 #include <windows.h>
 

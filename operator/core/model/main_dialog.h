@@ -38,8 +38,8 @@ struct ControlTemplate {
 struct DialogTemplate {
     int id;
     const char *title;
-    int width, height;     // dialog units
-    const char *fontName;  // UTF-8
+    int width, height;    // dialog units
+    const char *fontName; // UTF-8
     int fontPoints;
     std::span<const ControlTemplate> controls;
 };

@@ -32,10 +32,7 @@ std::string sequenceText(std::int32_t s)
 namespace {
 
 // The bytes up to the first zero byte, at most n of them.
-std::string cText(const char *bytes, std::size_t n)
-{
-    return std::string(bytes, strnlen(bytes, n));
-}
+std::string cText(const char *bytes, std::size_t n) { return std::string(bytes, strnlen(bytes, n)); }
 
 std::string timeText(const TagRecord &r)
 {
@@ -64,8 +61,8 @@ std::string flagText(std::uint8_t flag)
 
 RowTexts rowFromRecord(const TagRecord &record, std::int32_t s)
 {
-    return RowTexts{sequenceText(s), cText(record.cardNumber, sizeof record.cardNumber),
-                    timeText(record), flagText(record.flag)};
+    return RowTexts{sequenceText(s), cText(record.cardNumber, sizeof record.cardNumber), timeText(record),
+                    flagText(record.flag)};
 }
 
 } // namespace kestrix

@@ -77,8 +77,7 @@ public:
 // What opening a name gave: the file, or why not (the system's error, or
 // what the name is when it is no regular file; nothing was then read or
 // written).
-template <typename File>
-struct FileOpening {
+template <typename File> struct FileOpening {
     std::unique_ptr<File> file;
     SystemError error;
     FileKind kind = FileKind::Regular;

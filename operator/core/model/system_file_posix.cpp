@@ -11,10 +11,7 @@
 namespace kestrix {
 namespace {
 
-SystemError lastError()
-{
-    return SystemError::fromErrno(errno);
-}
+SystemError lastError() { return SystemError::fromErrno(errno); }
 
 FileKind kindOf(mode_t mode)
 {
@@ -35,8 +32,7 @@ FileKind kindOf(mode_t mode)
 // pipe nobody reads refuses a non-blocking writer (ENXIO), a socket refuses
 // everyone, a folder refuses writers. Saying what it is tells the operator
 // more than the error does.
-template <typename File>
-FileOpening<File> refusedOpening(const std::string &name, int err)
+template <typename File> FileOpening<File> refusedOpening(const std::string &name, int err)
 {
     FileOpening<File> opening;
     struct stat status {};
@@ -50,8 +46,7 @@ FileOpening<File> refusedOpening(const std::string &name, int err)
 // The descriptor was opened without blocking, so that a pipe or a terminal
 // could not hold the open up. Only a regular file is kept, and then it is
 // made blocking again for the reads and writes. Closes fd otherwise.
-template <typename File>
-bool keepOnlyRegular(int fd, FileOpening<File> &opening)
+template <typename File> bool keepOnlyRegular(int fd, FileOpening<File> &opening)
 {
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
@@ -70,10 +65,7 @@ bool keepOnlyRegular(int fd, FileOpening<File> &opening)
 
 class PosixOutputFile final : public OutputFile {
 public:
-    PosixOutputFile(int fd, std::string name, bool created)
-        : OutputFile(created), fd_(fd), name_(std::move(name))
-    {
-    }
+    PosixOutputFile(int fd, std::string name, bool created) : OutputFile(created), fd_(fd), name_(std::move(name)) {}
     ~PosixOutputFile() override
     {
         if (fd_ >= 0)

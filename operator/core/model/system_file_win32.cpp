@@ -2,10 +2,10 @@
 // Files through Win32 handles. Names are UTF-8 here and reach the system as
 // UTF-16 (file_names.h), so that any name the operator picks can be opened.
 #if !defined(WIN32_LEAN_AND_MEAN)
-#define WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
 #endif
 #if !defined(NOMINMAX)
-#define NOMINMAX
+#  define NOMINMAX
 #endif
 #include <windows.h>
 
@@ -20,17 +20,11 @@
 namespace kestrix {
 namespace {
 
-SystemError lastError()
-{
-    return SystemError::fromWin32(GetLastError());
-}
+SystemError lastError() { return SystemError::fromWin32(GetLastError()); }
 
 // One ReadFile or WriteFile moves at most a DWORD's worth; a gigabyte keeps
 // clear of its edge.
-DWORD chunk(std::size_t left)
-{
-    return static_cast<DWORD>(std::min<std::size_t>(left, std::size_t{1} << 30));
-}
+DWORD chunk(std::size_t left) { return static_cast<DWORD>(std::min<std::size_t>(left, std::size_t{1} << 30)); }
 
 // CreateFileW opens no folder without FILE_FLAG_BACKUP_SEMANTICS; it fails
 // with "access denied", which would send the operator looking for the wrong
@@ -43,8 +37,7 @@ bool isFolder(const std::filesystem::path &path)
 
 // Only a file on a disk is kept: NUL, CON or a COM port are character
 // devices, a named pipe is a pipe. Closes the handle otherwise.
-template <typename File>
-bool keepOnlyDisk(HANDLE handle, FileOpening<File> &opening)
+template <typename File> bool keepOnlyDisk(HANDLE handle, FileOpening<File> &opening)
 {
     const DWORD type = GetFileType(handle);
     if (type == FILE_TYPE_DISK)
@@ -177,8 +170,8 @@ FileOpening<OutputFile> openOutputFile(const std::string &name)
         return opening;
     }
     // Others may read the file meanwhile, not write it.
-    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         opening.error = lastError();
         return opening;

@@ -29,12 +29,8 @@ void KestrixController::runDownload(DownloadPlan download)
         case DownloadEnd::Stopped:
             last = [this, text = withCount(d.stoppedText, outcome.itemsDone)] { say(text); };
             break;
-        case DownloadEnd::Failed:
-            last = [this, text = d.failedText] { say(text); };
-            break;
-        case DownloadEnd::Lost:
-            last = [this, text = withCount(d.lostText, outcome.itemsDone)] { say(text); };
-            break;
+        case DownloadEnd::Failed: last = [this, text = d.failedText] { say(text); }; break;
+        case DownloadEnd::Lost: last = [this, text = withCount(d.lostText, outcome.itemsDone)] { say(text); }; break;
         case DownloadEnd::Done:
             last = [this, text = d.doneText] {
                 view_.setProgress(100);

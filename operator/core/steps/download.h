@@ -23,14 +23,14 @@ struct DownloadItem {
 };
 
 struct DownloadPlan {
-    std::size_t count = 0;   // items, 0 to count - 1
-    std::size_t barBase = 0; // the count the bar measures against
-    bool pauseFirst = false; // the reader is given 50 ms before the first item
+    std::size_t count = 0;                           // items, 0 to count - 1
+    std::size_t barBase = 0;                         // the count the bar measures against
+    bool pauseFirst = false;                         // the reader is given 50 ms before the first item
     std::function<DownloadItem(std::size_t i)> item; // one transaction
-    const char *failedText = nullptr;  // said when an item fails
-    const char *stoppedText = nullptr; // said when stopped; %1 is the items done
-    const char *lostText = nullptr;    // said when the reader went away; %1 likewise
-    const char *doneText = nullptr;    // said when all are done; none when null
+    const char *failedText = nullptr;                // said when an item fails
+    const char *stoppedText = nullptr;               // said when stopped; %1 is the items done
+    const char *lostText = nullptr;                  // said when the reader went away; %1 likewise
+    const char *doneText = nullptr;                  // said when all are done; none when null
 };
 
 constexpr int kPauseBeforeDownloadMs = 50;

@@ -60,7 +60,10 @@ std::optional<std::int32_t> parseIntegerField(std::string_view text)
 
 std::string integerMessage() { return text::kEnterInteger; }
 
-std::string rangeMessage(int minimum, int maximum) { return withNumbers(text::kEnterIntegerBetween, {minimum, maximum}); }
+std::string rangeMessage(int minimum, int maximum)
+{
+    return withNumbers(text::kEnterIntegerBetween, {minimum, maximum});
+}
 
 std::string lengthMessage(int maximum) { return withNumbers(text::kEnterAtMostChars, {maximum}); }
 

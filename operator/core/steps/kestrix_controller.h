@@ -35,21 +35,21 @@ public:
     KestrixController &operator=(const KestrixController &) = delete;
 
     // The buttons.
-    void closeChecked();      // 关闭软件: checks the fields, then closes
-    void connect();           // 连接设备
-    void disconnect();        // 断开连接
-    void queryCount();        // 查询数目
-    void readAll();           // 读取数据
-    void readOne();           // 单条读取
-    void readRange();         // 读取范围内记录
-    void setTime();           // 设置时间
-    void deleteAll();         // 删除数据
-    void clearList();         // 清除显示
-    void saveFile();          // 保存文件
-    void removeDuplicates();  // 删除重号
-    void openCompareFile();   // 打开对比文件
+    void closeChecked();        // 关闭软件: checks the fields, then closes
+    void connect();             // 连接设备
+    void disconnect();          // 断开连接
+    void queryCount();          // 查询数目
+    void readAll();             // 读取数据
+    void readOne();             // 单条读取
+    void readRange();           // 读取范围内记录
+    void setTime();             // 设置时间
+    void deleteAll();           // 删除数据
+    void clearList();           // 清除显示
+    void saveFile();            // 保存文件
+    void removeDuplicates();    // 删除重号
+    void openCompareFile();     // 打开对比文件
     void downloadCompareList(); // 下载对比文件
-    void deleteCompareList(); // 删除对比文件
+    void deleteCompareList();   // 删除对比文件
     // The button with this control identifier (control_ids.h) pressed, as
     // each front end routes its clicks; the hidden key buttons and any other
     // identifier do nothing.

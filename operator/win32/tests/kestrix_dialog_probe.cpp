@@ -27,15 +27,13 @@
 
 namespace {
 
-using kestrix::test::hex;
-using kestrix::test::unhex;
 using kestrix::test::answer;
 using kestrix::test::commandIn;
+using kestrix::test::hex;
+using kestrix::test::unhex;
 
 using kestrix::CKestrixDlg;
 using kestrix::test::ScriptedWin32Toolkit;
-
-
 
 std::string cellText(HWND list, int row, int column)
 {
@@ -91,8 +89,7 @@ public:
             const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
             std::string text = std::to_string(count);
             for (int r = 0; r < count; ++r)
-                for (int c = 0; c < 4; ++c)
-                {
+                for (int c = 0; c < 4; ++c) {
                     text += c == 0 ? ' ' : ',';
                     text += hex(cellText(list, r, c));
                 }
@@ -156,8 +153,7 @@ public:
     void afterMessage()
     {
         MSG queued;
-        if (waitingForIdle_ && !dialog_.controller().busy() &&
-            !PeekMessageW(&queued, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (waitingForIdle_ && !dialog_.controller().busy() && !PeekMessageW(&queued, nullptr, 0, 0, PM_NOREMOVE)) {
             waitingForIdle_ = false;
             answer("idle");
         }

@@ -146,7 +146,8 @@ Script tokenize(const std::string &s)
             }
             script.tokens.push_back(t);
             lineStart = false;
-        } else if (std::isdigit(c) || (c == '-' && i + 1 < s.size() && std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
+        } else if (std::isdigit(c) ||
+                   (c == '-' && i + 1 < s.size() && std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
             char *end = nullptr;
             const long value = std::strtol(s.c_str() + i, &end, 0);
             const std::size_t to = static_cast<std::size_t>(end - s.c_str());
@@ -605,8 +606,8 @@ TEST(ResourceScript, ReadsAsUtf8AndSeesTheSameIdentifiers)
 
 TEST(ResourceScript, MainDialogIsTheTableControlForControl)
 {
-    const std::vector<std::string> found = differences(mainDialogTemplate(), mainDialogOf(sources().script),
-                                                       sources().names);
+    const std::vector<std::string> found =
+        differences(mainDialogTemplate(), mainDialogOf(sources().script), sources().names);
     EXPECT_TRUE(found.empty()) << "kestrix.rc and main_dialog.cpp differ:\n" << joined(found);
     EXPECT_EQ(mainDialogOf(sources().script).controls.size(), mainDialogTemplate().controls.size());
 }
@@ -620,31 +621,56 @@ TEST(ResourceScript, ComparisonNamesWhatAChangedScriptGetsWrong)
         std::size_t count;
         std::vector<const char *> says;
     } cases[] = {
-        {"IDC_READ_ALL, 7, 57, 42, 17", "IDC_READ_ALL, 7, 58, 42, 17", 1,
+        {"IDC_READ_ALL, 7, 57, 42, 17",
+         "IDC_READ_ALL, 7, 58, 42, 17",
+         1,
          {"id 1002 IDC_READ_ALL, \"读取数据\"", "rectangle: table 7,57,42,17, script 7,58,42,17"}},
-        {"\"删除重号\"", "\"删除重复\"", 1,
+        {"\"删除重号\"",
+         "\"删除重复\"",
+         1,
          {"id 1023 IDC_REMOVE_DUPLICATES", "text: table \"删除重号\", script \"删除重复\""}},
-        {"IDC_SET_KEY, 7, 378, 42, 6, NOT WS_VISIBLE", "IDC_SET_KEY, 7, 378, 42, 6", 1,
+        {"IDC_SET_KEY, 7, 378, 42, 6, NOT WS_VISIBLE",
+         "IDC_SET_KEY, 7, 378, 42, 6",
+         1,
          {"IDC_SET_KEY, \"Set key\"", "flags: table {hidden}, script {}"}},
-        {"ES_CENTER | ES_AUTOHSCROLL | ES_READONLY", "ES_CENTER | ES_AUTOHSCROLL", 1,
+        {"ES_CENTER | ES_AUTOHSCROLL | ES_READONLY",
+         "ES_CENTER | ES_AUTOHSCROLL",
+         1,
          {"IDC_RECORD_COUNT", "flags: table {read-only, centred}, script {centred}"}},
-        {"IDC_RANGE_END, 174, 356, 50, 14, ES_CENTER | ES_AUTOHSCROLL", "IDC_RANGE_END, 174, 356, 50, 14, ES_AUTOHSCROLL",
-         1, {"IDC_RANGE_END", "flags: table {centred}, script {}"}},
-        {"DEFPUSHBUTTON   \"关闭软件\"", "PUSHBUTTON \"关闭软件\"", 1,
+        {"IDC_RANGE_END, 174, 356, 50, 14, ES_CENTER | ES_AUTOHSCROLL",
+         "IDC_RANGE_END, 174, 356, 50, 14, ES_AUTOHSCROLL",
+         1,
+         {"IDC_RANGE_END", "flags: table {centred}, script {}"}},
+        {"DEFPUSHBUTTON   \"关闭软件\"",
+         "PUSHBUTTON \"关闭软件\"",
+         1,
          {"id 1 IDOK, \"关闭软件\"", "flags: table {default button}, script {}"}},
-        {"\"msctls_progress32\"", "\"SysListView32\"", 1,
+        {"\"msctls_progress32\"",
+         "\"SysListView32\"",
+         1,
          {"IDC_PROGRESS", "kind: table progress bar, script list view (CONTROL)"}},
-        {"\"单条读取\", IDC_READ_ONE", "\"单条读取\", IDC_QUERY_COUNT", 1,
+        {"\"单条读取\", IDC_READ_ONE",
+         "\"单条读取\", IDC_QUERY_COUNT",
+         1,
          {"control #12 (id 1013 IDC_READ_ONE", "id: table 1013, script 1012 (IDC_QUERY_COUNT)"}},
-        {"\"结束：\", IDC_STATIC, 148, 359, 25, 8\n", "\"结束：\", IDC_STATIC, 148, 359, 25, 8\n    PUSHBUTTON \"x\", IDC_STATIC, 7, 7, 5, 5\n",
-         1, {"control #28 (id -1 IDC_STATIC, \"x\")", "in the script, not in the table"}},
-        {"PUSHBUTTON      \"查询数目\", IDC_QUERY_COUNT, 7, 212, 42, 17\n    PUSHBUTTON      \"单条读取\", IDC_READ_ONE, 7, 263, 42, 17",
-         "PUSHBUTTON      \"单条读取\", IDC_READ_ONE, 7, 263, 42, 17\n    PUSHBUTTON      \"查询数目\", IDC_QUERY_COUNT, 7, 212, 42, 17",
-         6, {"control #11 (id 1012 IDC_QUERY_COUNT, \"查询数目\") (kestrix.rc:", "id: table 1012, script 1013 (IDC_READ_ONE)",
-             "control #12 (id 1013 IDC_READ_ONE, \"单条读取\")"}},
-        {"    LTEXT           \"结束：\", IDC_STATIC, 148, 359, 25, 8\n", "", 1,
+        {"\"结束：\", IDC_STATIC, 148, 359, 25, 8\n",
+         "\"结束：\", IDC_STATIC, 148, 359, 25, 8\n    PUSHBUTTON \"x\", IDC_STATIC, 7, 7, 5, 5\n",
+         1,
+         {"control #28 (id -1 IDC_STATIC, \"x\")", "in the script, not in the table"}},
+        {"PUSHBUTTON      \"查询数目\", IDC_QUERY_COUNT, 7, 212, 42, 17\n    PUSHBUTTON      \"单条读取\", "
+         "IDC_READ_ONE, 7, 263, 42, 17",
+         "PUSHBUTTON      \"单条读取\", IDC_READ_ONE, 7, 263, 42, 17\n    PUSHBUTTON      \"查询数目\", "
+         "IDC_QUERY_COUNT, 7, 212, 42, 17",
+         6,
+         {"control #11 (id 1012 IDC_QUERY_COUNT, \"查询数目\") (kestrix.rc:",
+          "id: table 1012, script 1013 (IDC_READ_ONE)", "control #12 (id 1013 IDC_READ_ONE, \"单条读取\")"}},
+        {"    LTEXT           \"结束：\", IDC_STATIC, 148, 359, 25, 8\n",
+         "",
+         1,
          {"control #27 (id -1 IDC_STATIC, \"结束：\"): in the table, not in the script"}},
-        {"DIALOGEX 0, 0, 319, 391", "DIALOGEX 0, 0, 319, 390", 1,
+        {"DIALOGEX 0, 0, 319, 391",
+         "DIALOGEX 0, 0, 319, 390",
+         1,
          {"dialog 102", "rectangle: table 0,0,319,391, script 0,0,319,390"}},
         {"CAPTION \"Kestrix\"", "CAPTION \"Kestrix \"", 1, {"caption: table \"Kestrix\", script \"Kestrix \""}},
         {"FONT 9,", "FONT 10,", 1, {"font size: table 9, script 10"}},

@@ -26,7 +26,7 @@ public:
     std::deque<bool> answers;
     std::deque<std::string> fileChoices;
     LocalTime now{2024, 12, 31, 23, 59, 58};
-    std::vector<std::string> said; // message texts, in order
+    std::vector<std::string> said;   // message texts, in order
     std::vector<std::string> events; // questions, file dialogs, beeps
     std::vector<int> sleeps() const;
 

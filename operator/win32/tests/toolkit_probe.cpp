@@ -39,18 +39,18 @@
 
 namespace {
 
-using kestrix::test::hex;
-using kestrix::test::unhex;
 using kestrix::test::answer;
 using kestrix::test::commandIn;
+using kestrix::test::hex;
+using kestrix::test::unhex;
 
 using kestrix::toUtf8;
 using kestrix::toWide;
 
-constexpr int kFileNameBox = 0x47c;          // cmb13: the name box, a combo box with an edit
-constexpr int kFileNameEdit = 0x480;         // edt1: the name box of dialogs without the combo
-constexpr int kFileTypes = 0x470;            // cmb1: the file types
-constexpr int kMessageText = 0xFFFF;         // a message box's text
+constexpr int kFileNameBox = 0x47c;  // cmb13: the name box, a combo box with an edit
+constexpr int kFileNameEdit = 0x480; // edt1: the name box of dialogs without the combo
+constexpr int kFileTypes = 0x470;    // cmb1: the file types
+constexpr int kMessageText = 0xFFFF; // a message box's text
 constexpr DWORD kPollMs = 20;
 // A window that never shows up is given up on after this long, so that a
 // fault is answered rather than hung on.
@@ -66,7 +66,6 @@ std::string joined(const std::vector<std::string> &items)
     }
     return text.empty() ? "-" : text;
 }
-
 
 std::string windowText(HWND window)
 {

@@ -153,7 +153,7 @@ TEST_F(ToolkitUnderWineTest, MessageBoxShowsTheProgramsCaptionTheExactTextAndThe
         {text::kFileSaved, "none"},
         {"连接成功！", "information"},
         {"读卡器没有回应\n请检查串口", "warning"}, // two lines
-        {"", "none"},                            // nothing to say still shows a box
+        {"", "none"},                              // nothing to say still shows a box
         {longText, "information"},
         {longChinese, "warning"},
         {"100% done & \"quoted\" \\ <tag>", "none"}, // what printf, markup or escapes would mangle
@@ -192,15 +192,15 @@ TEST_F(ToolkitUnderWineTest, SaveReturnsTheFullWindowsNameWithTheDefaultSuffix)
     fs::create_directories(scratch / "报告");
     fs::create_directories(scratch / "with space");
     struct Case {
-        std::string typed;  // full Windows name, relative to scratch
-        fs::path expected;  // relative to scratch
+        std::string typed; // full Windows name, relative to scratch
+        fs::path expected; // relative to scratch
     };
     const Case cases[] = {
-        {"report", "report.csv"},           // no suffix: the default one is added
-        {"报告\\记录", "报告/记录.csv"},    // a Chinese folder and name
-        {"data.csv", "data.csv"},           // the suffix already there
+        {"report", "report.csv"},        // no suffix: the default one is added
+        {"报告\\记录", "报告/记录.csv"}, // a Chinese folder and name
+        {"data.csv", "data.csv"},        // the suffix already there
         {"with space\\my list", "with space/my list.csv"},
-        {"名单.CSV", "名单.CSV"},           // a suffix in capitals is still one
+        {"名单.CSV", "名单.CSV"}, // a suffix in capitals is still one
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.typed);

@@ -22,7 +22,7 @@ inline constexpr std::uint8_t kSetDomain = 0x09;
 inline constexpr std::uint8_t kGetDomain = 0x0A;
 inline constexpr std::uint8_t kSetKey = 0x0B;
 inline constexpr std::uint8_t kGetKey = 0x0C;
-}  // namespace command
+} // namespace command
 
 // The short names used on the command line ("read-record", "get-key", ...).
 // Unknown codes have no name.
@@ -38,4 +38,4 @@ std::chrono::milliseconds hostWaitFor(std::uint8_t code);
 // of the 64 bytes it asks for.
 inline constexpr std::chrono::milliseconds kHostReadWindow{138};
 
-}  // namespace kestsim
+} // namespace kestsim

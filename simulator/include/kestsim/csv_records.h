@@ -13,14 +13,14 @@ namespace kestsim {
 // "line 7: time "2024/13/01 00:00:00" is not a real date and time", with the
 // file name in front when it came from a file.
 class CsvError : public std::runtime_error {
- public:
-  CsvError(std::size_t line, const std::string& reason, const std::string& file = {});
-  std::size_t line() const { return line_; }
-  const std::string& reason() const { return reason_; }
+public:
+    CsvError(std::size_t line, const std::string &reason, const std::string &file = {});
+    std::size_t line() const { return line_; }
+    const std::string &reason() const { return reason_; }
 
- private:
-  std::size_t line_;
-  std::string reason_;
+private:
+    std::size_t line_;
+    std::string reason_;
 };
 
 // Reads the operator program's export: rows "00001,999 012345678901,
@@ -32,6 +32,6 @@ std::vector<Record> parseCsvRecords(std::string_view text);
 
 // Throws CsvError for bad content and std::runtime_error when the file
 // cannot be read.
-std::vector<Record> loadCsvRecords(const std::filesystem::path& file);
+std::vector<Record> loadCsvRecords(const std::filesystem::path &file);
 
-}  // namespace kestsim
+} // namespace kestsim

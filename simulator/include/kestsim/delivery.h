@@ -14,21 +14,21 @@ namespace kestsim {
 // of its own, behind whatever the reader still owes from earlier requests:
 // a reader that is late with one answer is late with the next one too.
 struct Delivery {
-  struct Piece {
-    // Not before this long after the request arrived...
-    std::chrono::milliseconds notBefore{0};
-    // ...nor before this long after the previous piece was out. A reply
-    // never overtakes the one before it.
-    std::chrono::milliseconds pauseBefore{0};
-    std::vector<std::uint8_t> bytes;
-  };
+    struct Piece {
+        // Not before this long after the request arrived...
+        std::chrono::milliseconds notBefore{0};
+        // ...nor before this long after the previous piece was out. A reply
+        // never overtakes the one before it.
+        std::chrono::milliseconds pauseBefore{0};
+        std::vector<std::uint8_t> bytes;
+    };
 
-  std::vector<Piece> pieces;
-  // The reader hangs up instead of answering.
-  bool hangUp = false;
+    std::vector<Piece> pieces;
+    // The reader hangs up instead of answering.
+    bool hangUp = false;
 
-  // Every byte of every piece, in order.
-  std::vector<std::uint8_t> bytes() const;
+    // Every byte of every piece, in order.
+    std::vector<std::uint8_t> bytes() const;
 };
 
 // The timing a fault has when its rule sets none.
@@ -54,7 +54,6 @@ inline constexpr std::array<std::uint8_t, 4> kDefaultNoise{0x00, 0xFF, 0xA5, 0x5
 // Turns the healthy reply to a request with this code into what the faulty
 // reader sends: the chosen fault, every piece of it shifted by the chosen
 // delay. No fault and no delay: the reply as it is, at once.
-Delivery shapeReply(const FaultChoice& choice, std::uint8_t code,
-                    std::vector<std::uint8_t> reply);
+Delivery shapeReply(const FaultChoice &choice, std::uint8_t code, std::vector<std::uint8_t> reply);
 
-}  // namespace kestsim
+} // namespace kestsim

@@ -28,6 +28,6 @@ inline constexpr std::size_t kMaxFaultBytes = 16;
 FaultRule parseFaultRule(std::string_view text);
 
 // The same notation back, for status messages; time and bytes only when set.
-std::string formatFaultRule(const FaultRule& rule);
+std::string formatFaultRule(const FaultRule &rule);
 
-}  // namespace kestsim
+} // namespace kestsim

@@ -24,10 +24,8 @@ inline constexpr std::uint8_t kStatusFailed = 0x01;
 // Sum mod 256 of code, length and payload: the same rule both ways.
 std::uint8_t frameChecksum(std::uint8_t code, std::span<const std::uint8_t> payload);
 
-std::vector<std::uint8_t> encodeRequest(std::uint8_t code,
-                                        std::span<const std::uint8_t> payload = {});
-std::vector<std::uint8_t> encodeReply(std::uint8_t code,
-                                      std::span<const std::uint8_t> payload = {});
+std::vector<std::uint8_t> encodeRequest(std::uint8_t code, std::span<const std::uint8_t> payload = {});
+std::vector<std::uint8_t> encodeReply(std::uint8_t code, std::span<const std::uint8_t> payload = {});
 
 // The reader's one-byte answer: A5 code 01 status checksum 5A.
 std::vector<std::uint8_t> encodeStatusReply(std::uint8_t code, std::uint8_t status);
@@ -36,4 +34,4 @@ std::vector<std::uint8_t> encodeStatusReply(std::uint8_t code, std::uint8_t stat
 // checksum and end byte.
 bool isWellFormedRequest(std::span<const std::uint8_t> frame);
 
-}  // namespace kestsim
+} // namespace kestsim

@@ -16,21 +16,21 @@ inline constexpr std::uint8_t kMaxFlag = 3;
 using Record = std::array<std::uint8_t, kRecordSize>;
 
 struct RecordTime {
-  int year = 2024;
-  int month = 1;
-  int day = 1;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
+    int year = 2024;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
 
-  friend bool operator==(const RecordTime&, const RecordTime&) = default;
+    friend bool operator==(const RecordTime &, const RecordTime &) = default;
 };
 
 // Throws std::invalid_argument when the card number is not 16 bytes, a time
 // field does not fit its digits, or the flag is above 3.
-Record makeRecord(std::string_view cardNumber, const RecordTime& time, std::uint8_t flag);
+Record makeRecord(std::string_view cardNumber, const RecordTime &time, std::uint8_t flag);
 
-std::string_view recordCardNumber(const Record& record);
-std::uint8_t recordFlag(const Record& record);
+std::string_view recordCardNumber(const Record &record);
+std::uint8_t recordFlag(const Record &record);
 
-}  // namespace kestsim
+} // namespace kestsim

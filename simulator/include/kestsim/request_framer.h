@@ -8,8 +8,8 @@
 namespace kestsim {
 
 struct FramedRequest {
-  std::vector<std::uint8_t> bytes;
-  bool wellFormed = false;  // false: bad checksum or no 0x55 at the end
+    std::vector<std::uint8_t> bytes;
+    bool wellFormed = false; // false: bad checksum or no 0x55 at the end
 };
 
 // Cuts the byte stream from the host into request frames. Bytes before an
@@ -17,18 +17,18 @@ struct FramedRequest {
 // line noise or a host that gave up half way. A frame whose checksum or end
 // byte is wrong is handed out whole, marked not well formed.
 class RequestFramer {
- public:
-  std::vector<FramedRequest> feed(std::span<const std::uint8_t> bytes);
+public:
+    std::vector<FramedRequest> feed(std::span<const std::uint8_t> bytes);
 
-  // Bytes of a frame begun but not finished.
-  bool hasPartialFrame() const { return !pending_.empty(); }
+    // Bytes of a frame begun but not finished.
+    bool hasPartialFrame() const { return !pending_.empty(); }
 
-  // Gives up on the unfinished frame (the port does this after a silence,
-  // since a host never pauses inside a frame) and returns its bytes.
-  std::vector<std::uint8_t> dropPartialFrame();
+    // Gives up on the unfinished frame (the port does this after a silence,
+    // since a host never pauses inside a frame) and returns its bytes.
+    std::vector<std::uint8_t> dropPartialFrame();
 
- private:
-  std::vector<std::uint8_t> pending_;
+private:
+    std::vector<std::uint8_t> pending_;
 };
 
-}  // namespace kestsim
+} // namespace kestsim

@@ -8,7 +8,7 @@
 
 namespace kestsim {
 
-inline constexpr std::size_t kMaxRecords = 65535;  // the count is 16 bits on the wire
+inline constexpr std::size_t kMaxRecords = 65535; // the count is 16 bits on the wire
 
 // The same records for the same count every time: card numbers like
 // "999 012345678901", mostly distinct with an occasional repeat read, times
@@ -16,4 +16,4 @@ inline constexpr std::size_t kMaxRecords = 65535;  // the count is 16 bits on th
 // Throws std::invalid_argument for a count above kMaxRecords.
 std::vector<Record> sampleRecords(std::size_t count);
 
-}  // namespace kestsim
+} // namespace kestsim

@@ -19,11 +19,11 @@ namespace kestsim {
 class VirtualReader;
 
 struct ReaderOptions {
-  std::vector<Record> records;
-  unsigned baud = WirePace::kDefaultBaud;  // 0: replies go out at once
-  std::ostream* echo = nullptr;            // one line per received frame
-  // After a hang-up, the time until COM<n> leads to a working terminal.
-  std::chrono::milliseconds hangUpAbsence = PtyPort::kDefaultHangUpAbsence;
+    std::vector<Record> records;
+    unsigned baud = WirePace::kDefaultBaud; // 0: replies go out at once
+    std::ostream *echo = nullptr;           // one line per received frame
+    // After a hang-up, the time until COM<n> leads to a working terminal.
+    std::chrono::milliseconds hangUpAbsence = PtyPort::kDefaultHangUpAbsence;
 };
 
 // Readers on pseudo-terminals behind a port directory. A test sets
@@ -31,33 +31,33 @@ struct ReaderOptions {
 // Add and remove readers from one thread; the readers themselves may be
 // inspected and given faults from any thread.
 class Simulator {
- public:
-  Simulator();
-  explicit Simulator(std::filesystem::path portDirectory);
-  ~Simulator();
+public:
+    Simulator();
+    explicit Simulator(std::filesystem::path portDirectory);
+    ~Simulator();
 
-  Simulator(const Simulator&) = delete;
-  Simulator& operator=(const Simulator&) = delete;
+    Simulator(const Simulator &) = delete;
+    Simulator &operator=(const Simulator &) = delete;
 
-  // A reader answering on COM<n>. Throws std::invalid_argument when the
-  // number is below 1 or already taken.
-  VirtualReader& addReader(int comNumber, ReaderOptions options = {});
-  // A terminal on COM<n> where nothing ever answers.
-  VirtualReader& addSilentTerminal(int comNumber);
-  // Unplugs the reader: the port closes and COM<n> disappears.
-  void removeReader(int comNumber);
+    // A reader answering on COM<n>. Throws std::invalid_argument when the
+    // number is below 1 or already taken.
+    VirtualReader &addReader(int comNumber, ReaderOptions options = {});
+    // A terminal on COM<n> where nothing ever answers.
+    VirtualReader &addSilentTerminal(int comNumber);
+    // Unplugs the reader: the port closes and COM<n> disappears.
+    void removeReader(int comNumber);
 
-  VirtualReader& reader(int comNumber);
-  std::string portDirectory() const;
-  std::filesystem::path portPath(int comNumber) const;  // the COM<n> link
-  std::string terminalPath(int comNumber) const;        // where it points now
+    VirtualReader &reader(int comNumber);
+    std::string portDirectory() const;
+    std::filesystem::path portPath(int comNumber) const; // the COM<n> link
+    std::string terminalPath(int comNumber) const;       // where it points now
 
- private:
-  struct Station;
-  Station& station(int comNumber) const;
+private:
+    struct Station;
+    Station &station(int comNumber) const;
 
-  PortDirectory directory_;
-  std::map<int, std::unique_ptr<Station>> stations_;
+    PortDirectory directory_;
+    std::map<int, std::unique_ptr<Station>> stations_;
 };
 
-}  // namespace kestsim
+} // namespace kestsim

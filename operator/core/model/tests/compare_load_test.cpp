@@ -46,11 +46,8 @@ TEST(LoadCompareFile, ReadsOnlyTheFirst64KiB)
         std::size_t found;
         bool tooLarge;
     } cases[] = {
-        {0, 0, 0, false},
-        {65535, 65512, 1, false},
-        {65536, 65513, 1, true},
-        {70000, 65513, 1, true},
-        {70000, 65514, 0, true},
+        {0, 0, 0, false},        {65535, 65512, 1, false}, {65536, 65513, 1, true},
+        {70000, 65513, 1, true}, {70000, 65514, 0, true},
     };
     for (const auto &c : cases) {
         TempDir dir;

@@ -35,15 +35,16 @@ TEST(ScanCompareFile, FindsTheCardOfEachRow)
         std::string text;
         std::vector<std::string> cards;
     } cases[] = {
-        {"export file", kHeader + "00001,999 012345678901," + T + ", \n00002,999 012345678902," + T +
-                            ",1\n00003,999 012345678903," + T + ",2\n",
+        {"export file",
+         kHeader + "00001,999 012345678901," + T + ", \n00002,999 012345678902," + T + ",1\n00003,999 012345678903," +
+             T + ",2\n",
          {"999 012345678901", "999 012345678902", "999 012345678903"}},
-        {"line feeds after carriage returns", "\xD0\xF2\xBA\xC5,\xBF\xA8\xBA\xC5,\xCA\xB1\xBC\xE4,\xB1\xEA\xBC\xC7 \r\n"
-                                              "00001,999 012345678901," + T + ", \r\n00002,999 012345678902," + T +
-                                              ",1\r\n00003,999 012345678903," + T + ",2\r\n",
+        {"line feeds after carriage returns",
+         "\xD0\xF2\xBA\xC5,\xBF\xA8\xBA\xC5,\xCA\xB1\xBC\xE4,\xB1\xEA\xBC\xC7 \r\n"
+         "00001,999 012345678901," +
+             T + ", \r\n00002,999 012345678902," + T + ",1\r\n00003,999 012345678903," + T + ",2\r\n",
          {"999 012345678901", "999 012345678902", "999 012345678903"}},
-        {"short cards are zero-filled", kHeader + "00001,12345," + T + ", \n00002,A," + T + ",1\n",
-         {"12345", "A"}},
+        {"short cards are zero-filled", kHeader + "00001,12345," + T + ", \n00002,A," + T + ",1\n", {"12345", "A"}},
         {"an empty card is an all-zero entry", kHeader + "00001,," + T + ", \n00002,B," + T + ",1\n", {"", "B"}},
         // Only the comma after five bytes makes a row, digits or not.
         {"any five bytes before the comma", kHeader + "abcde,CARD1," + T + ", \n", {"CARD1"}},
@@ -54,13 +55,16 @@ TEST(ScanCompareFile, FindsTheCardOfEachRow)
         {"header only", kHeader, {}},
         // A field of more than 16 bytes is cut to 16; the byte after them is
         // passed over and the scan goes on inside the field.
-        {"long card, then the next row", kHeader + "00001,ABCDEFGHIJKLMNOPQRST," + T + ", \n00002,CARD2," + T + ", \n",
+        {"long card, then the next row",
+         kHeader + "00001,ABCDEFGHIJKLMNOPQRST," + T + ", \n00002,CARD2," + T + ", \n",
          {"ABCDEFGHIJKLMNOP", "CARD2"}},
-        {"17-byte field ending its line", kHeader + "00001,ABCDEFGHIJKLMNOPQ\n00002,CARD2," + T + ", \n",
+        {"17-byte field ending its line",
+         kHeader + "00001,ABCDEFGHIJKLMNOPQ\n00002,CARD2," + T + ", \n",
          {"ABCDEFGHIJKLMNOP", "CARD2"}},
         // The byte passed over after 16 is normally the comma; when it is the
         // line feed of the next row instead, that row is lost.
-        {"16-byte field ending its line", kHeader + "00001,ABCDEFGHIJKLMNOP\n00002,CARD2," + T + ", \n",
+        {"16-byte field ending its line",
+         kHeader + "00001,ABCDEFGHIJKLMNOP\n00002,CARD2," + T + ", \n",
          {"ABCDEFGHIJKLMNOP"}},
     };
     for (const auto &c : cases) {

@@ -29,10 +29,7 @@ const std::string kTwoRowsCsv = "00001,999 012345678901,2024/01/27 13:12:07, \n"
                                 "00002,12345,2024/01/28 08:00:00,3\n";
 const std::string kHeader = "\xD0\xF2\xBA\xC5,\xBF\xA8\xBA\xC5,\xCA\xB1\xBC\xE4,\xB1\xEA\xBC\xC7 \n";
 
-TEST(CsvExport, HeaderIsTheGbkColumnNames)
-{
-    EXPECT_EQ(kCsvHeader, kHeader);
-}
+TEST(CsvExport, HeaderIsTheGbkColumnNames) { EXPECT_EQ(kCsvHeader, kHeader); }
 
 TEST(CsvExport, LineJoinsTheTextsWithoutQuoting)
 {
@@ -126,8 +123,7 @@ TEST(CsvExport, OnlyRegularFilesAreWritten)
     const std::string &fifo = refused.fifo;
     for (const auto &c : refused.cases) {
         SaveResult result;
-        EXPECT_TRUE(test::returnsWithin10s([&] { result = appendRowsToCsv(c.path, kTwoRows); }, fifo))
-            << c.path;
+        EXPECT_TRUE(test::returnsWithin10s([&] { result = appendRowsToCsv(c.path, kTwoRows); }, fifo)) << c.path;
         EXPECT_FALSE(result.saved) << c.path;
         EXPECT_FALSE(result.partlyWritten) << c.path;
         EXPECT_EQ(result.reason, "无法写入文件 “" + c.path + "”：" + c.what);
@@ -340,23 +336,43 @@ TEST(CsvExport, FileIsPutBackAfterEveryFaultAndTheReasonSaysWhereItStands)
         {"sync fails", false, {.failFirstSync = true}, "读写磁盘时出错" + unchanged, false, "old\n"},
         {"close fails", false, {.failClose = true}, "读写磁盘时出错" + unchanged, false, "old\n"},
         {"new file, disk full", true, {.takes = 30}, "磁盘已满" + unchanged, false, "removed"},
-        {"new file, disk full, not removed", true, {.takes = 30, .failRemove = true},
-         "磁盘已满。本次新建的文件未能删除，留下了一个空文件。", false, ""},
+        {"new file, disk full, not removed",
+         true,
+         {.takes = 30, .failRemove = true},
+         "磁盘已满。本次新建的文件未能删除，留下了一个空文件。",
+         false,
+         ""},
         // Only when the file cannot be put back does the reason say what is in it.
-        {"disk full, not cut back", false, {.takes = 30, .failTruncate = true},
-         "磁盘已满。文件中已写入半行记录（共 2 条记录），列表没有完整保存。", true,
+        {"disk full, not cut back",
+         false,
+         {.takes = 30, .failTruncate = true},
+         "磁盘已满。文件中已写入半行记录（共 2 条记录），列表没有完整保存。",
+         true,
          "old\n" + kTwoRowsCsv.substr(0, 30)},
-        {"new file, disk full, neither removed nor cut back", true,
+        {"new file, disk full, neither removed nor cut back",
+         true,
          {.takes = 30, .failTruncate = true, .failRemove = true},
-         "磁盘已满。文件中已写入表头和半行记录（共 2 条记录），列表没有完整保存。", true,
+         "磁盘已满。文件中已写入表头和半行记录（共 2 条记录），列表没有完整保存。",
+         true,
          (kHeader + kTwoRowsCsv).substr(0, 30)},
-        {"sync fails, not cut back", false, {.failFirstSync = true, .failTruncate = true},
-         "读写磁盘时出错。所有内容已交给系统，但可能没有完整保存到磁盘，文件中可能只有部分记录。", true,
+        {"sync fails, not cut back",
+         false,
+         {.failFirstSync = true, .failTruncate = true},
+         "读写磁盘时出错。所有内容已交给系统，但可能没有完整保存到磁盘，文件中可能只有部分记录。",
+         true,
          "old\n" + kTwoRowsCsv},
-        {"disk full, cut back but not synced", false, {.takes = 30, .failFirstSync = true},
-         "磁盘已满。未能确认文件已恢复原样，文件中可能仍有本次写入的部分内容。", true, "old\n"},
-        {"sync fails twice", false, {.failFirstSync = true, .failSecondSync = true},
-         "读写磁盘时出错。未能确认文件已恢复原样，文件中可能仍有本次写入的部分内容。", true, "old\n"},
+        {"disk full, cut back but not synced",
+         false,
+         {.takes = 30, .failFirstSync = true},
+         "磁盘已满。未能确认文件已恢复原样，文件中可能仍有本次写入的部分内容。",
+         true,
+         "old\n"},
+        {"sync fails twice",
+         false,
+         {.failFirstSync = true, .failSecondSync = true},
+         "读写磁盘时出错。未能确认文件已恢复原样，文件中可能仍有本次写入的部分内容。",
+         true,
+         "old\n"},
     };
     for (const auto &c : cases) {
         FaultyFile file(c.created ? "" : "old\n", c.created, c.faults);

@@ -74,8 +74,8 @@ TEST(WithoutDuplicateCards, RandomListsAsTheOriginalRuleHasThem)
         std::uniform_int_distribution<int> card(0, distinct - 1);
         std::vector<RowTexts> rows;
         for (int i = 0; i < length; ++i)
-            rows.push_back(row(i + 1, "999 " + std::to_string(card(random)), std::to_string(i),
-                               std::to_string(i % 10)));
+            rows.push_back(
+                row(i + 1, "999 " + std::to_string(card(random)), std::to_string(i), std::to_string(i % 10)));
         ASSERT_EQ(withoutDuplicateCards(rows), referenceWithoutDuplicates(rows)) << "round " << round;
     }
 }

@@ -27,7 +27,9 @@ TEST(GbkText, DecodesEachByteOrPair)
         // 0x80 is the euro sign, as Windows' code page 936 has it.
         {"\x80", u"€"},
         {"\xB0\x80", u"\u769C"}, // but after a lead byte it is a trail
-        {"12\x80" "3", u"12€3"},
+        {"12\x80"
+         "3",
+         u"12€3"},
         // Bytes that start nothing.
         {"999 01234567890\xFF", u"999 01234567890\uFFFD"},
         {"\xFF\xFF", u"\uFFFD\uFFFD"},
@@ -35,7 +37,10 @@ TEST(GbkText, DecodesEachByteOrPair)
         {"AB\xB0", u"AB\uFFFD"},
         {"\xD0\xF2\xBA", u"序\uFFFD"},
         // A lead byte whose next byte is no trail: that byte is read afresh.
-        {"\xB0" "0", u"\uFFFD" "0"},
+        {"\xB0"
+         "0",
+         u"\uFFFD"
+         "0"},
         {"\xB0\x7F", u"\uFFFD\x7F"},
         {"\xB0\xFF", u"\uFFFD\uFFFD"},
         {"\xD0\xF2\xFF\xBA\xC5", u"序\uFFFD号"},
@@ -44,7 +49,10 @@ TEST(GbkText, DecodesEachByteOrPair)
         {"\xAA\xA1", u"\uFFFD\uFFFD"},
         {"\xA1\x40", u"\uFFFD@"},
         {"\xFE\xFE", u"\uFFFD\uFFFD"},
-        {"\xA2\xE3" "1", u"\uFFFD\uFFFD" "1"},
+        {"\xA2\xE3"
+         "1",
+         u"\uFFFD\uFFFD"
+         "1"},
         // Decoding goes on at the next byte, which may start a pair.
         {"\xAA\xA1\xA1", u"\uFFFD\u3000"},
     };
@@ -60,9 +68,12 @@ TEST(GbkText, Utf8IsTheSameText)
     } cases[] = {
         {"999 012345678901", "999 012345678901"},
         {"\xD0\xF2\xBA\xC5,\xBF\xA8\xBA\xC5", "序号,卡号"},
-        {"\x80\xA1\xA4", "€·"},                 // three and two UTF-8 bytes
-        {"AB\xB0", "AB\xEF\xBF\xBD"},           // U+FFFD
-        {"\xFF" "1\xAA\xA1", "\xEF\xBF\xBD" "1\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"\x80\xA1\xA4", "€·"},       // three and two UTF-8 bytes
+        {"AB\xB0", "AB\xEF\xBF\xBD"}, // U+FFFD
+        {"\xFF"
+         "1\xAA\xA1",
+         "\xEF\xBF\xBD"
+         "1\xEF\xBF\xBD\xEF\xBF\xBD"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(gbkToUtf8(c.bytes), c.text) << testing::PrintToString(std::string(c.bytes));
@@ -79,9 +90,15 @@ TEST(GbkText, RowsThatDifferInBadBytesLookDifferent)
         {"999 0123", 0},
         {"999 0123\xB0", 1}, // the lone lead byte that used to vanish
         {"999 0123\xFF\xFF", 2},
-        {"999 \xFF" "0123", 1},
-        {"\xB0" "999 0123", 1},
-        {"999 0\xFF" "123\xFF", 2},
+        {"999 \xFF"
+         "0123",
+         1},
+        {"\xB0"
+         "999 0123",
+         1},
+        {"999 0\xFF"
+         "123\xFF",
+         2},
     };
     std::set<std::u16string> seen;
     for (const auto &row : rows) {
@@ -131,8 +148,7 @@ TEST(GbkText, TimeForAFullList)
         for (int i = 0; i < 65535; ++i)
             characters += gbkToUtf16(row).size();
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-        std::printf("decoding 65,535 rows of 40 bytes (%s): %.2f ms, %zu characters\n", name, took.count(),
-                    characters);
+        std::printf("decoding 65,535 rows of 40 bytes (%s): %.2f ms, %zu characters\n", name, took.count(), characters);
     }
 }
 

@@ -62,10 +62,19 @@ TEST(RowFromRecord, AZeroByteEndsTheCardAndTimeTexts)
     } cases[] = {
         {"12345\0ABCDEFGHIJ", "20240127131207", "12345", "2024/01/27 13:12:07"},
         {"\0BCDEFGHIJKLMNOP", "20240127131207", "", "2024/01/27 13:12:07"},
-        {"1234567890123456", "20\0" "40127131207", "1234567890123456", "20"},
-        {"1234567890123456", "2024\0" "127131207", "1234567890123456", "2024/"},
+        {"1234567890123456",
+         "20\0"
+         "40127131207",
+         "1234567890123456", "20"},
+        {"1234567890123456",
+         "2024\0"
+         "127131207",
+         "1234567890123456", "2024/"},
         {"1234567890123456", "2024012713120\0", "1234567890123456", "2024/01/27 13:12:0"},
-        {"1234567890123456", "\0" "0240127131207", "1234567890123456", ""},
+        {"1234567890123456",
+         "\0"
+         "0240127131207",
+         "1234567890123456", ""},
     };
     for (const auto &c : cases) {
         const RowTexts row = rowFromRecord(record(c.card, c.time, 0), 1);
@@ -80,18 +89,12 @@ TEST(RowFromRecord, FlagBecomesOneCharacter)
         std::uint8_t flag;
         std::string text;
     } cases[] = {
-        {0, " "},
-        {1, "1"},
-        {9, "9"},
-        {10, ":"},  // the characters after '9'
-        {0xCF, "\xFF"},
-        {0xD0, ""}, // '0' + 0xD0 wraps to a zero byte
-        {0xD1, "\x01"},
-        {0xFF, "/"},
+        {0, " "},       {1, "1"},    {9, "9"}, {10, ":"}, // the characters after '9'
+        {0xCF, "\xFF"}, {0xD0, ""},                       // '0' + 0xD0 wraps to a zero byte
+        {0xD1, "\x01"}, {0xFF, "/"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(rowFromRecord(record("1234567890123456", "20240127131207", c.flag), 1).flag, c.text)
-            << int(c.flag);
+        EXPECT_EQ(rowFromRecord(record("1234567890123456", "20240127131207", c.flag), 1).flag, c.text) << int(c.flag);
 }
 
 } // namespace

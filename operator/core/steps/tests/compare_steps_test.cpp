@@ -119,10 +119,12 @@ TEST_F(CompareFileTest, LineEndsLongAndEmptyFields)
         std::vector<std::string> entries;
     };
     const Case cases[] = {
-        {"CRLF lines", exportFile({"999 000000000001", "999 000000000002"}, "\r\n"),
+        {"CRLF lines",
+         exportFile({"999 000000000001", "999 000000000002"}, "\r\n"),
          {"999 000000000001", "999 000000000002"}},
         // The scan resumes inside the rest of an over-long field, where no row starts.
-        {"over-long card", exportFile({"999 0000000000012345", "999 000000000002"}),
+        {"over-long card",
+         exportFile({"999 0000000000012345", "999 000000000002"}),
          {"999 000000000001", "999 000000000002"}},
         {"empty card field", exportFile({"", "999 000000000002"}), {padded(""), "999 000000000002"}},
         {"short card", exportFile({"12345"}), {padded("12345")}},

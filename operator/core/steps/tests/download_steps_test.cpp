@@ -98,7 +98,8 @@ TEST_F(StepsTest, EscapeStopsReadRangeAndTheComparisonDownloadToo)
     settle();
     ASSERT_EQ(said().size(), 1u);
     EXPECT_EQ(said()[0].rfind("下载已停止，共下载 ", 0), 0u) << said()[0];
-    EXPECT_EQ(sim.reader(3).compareList().size(), std::stoul(said()[0].substr(std::string("下载已停止，共下载 ").size())))
+    EXPECT_EQ(sim.reader(3).compareList().size(),
+              std::stoul(said()[0].substr(std::string("下载已停止，共下载 ").size())))
         << "the message counts the entries the reader holds";
 }
 

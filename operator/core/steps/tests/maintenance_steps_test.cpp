@@ -52,8 +52,8 @@ TEST_F(StepsTest, EraseAnsweredYesThenBeeps)
     toolkit.forget();
     toolkit.answers = {true};
     press(&S::deleteAll);
-    EXPECT_EQ(toolkit.events, (std::vector<std::string>{"question: Delete all data ?",
-                                                       "message: 删除所有数据成功 !", "beep"}));
+    EXPECT_EQ(toolkit.events,
+              (std::vector<std::string>{"question: Delete all data ?", "message: 删除所有数据成功 !", "beep"}));
     EXPECT_EQ(toolkit.beeps, (std::vector<std::pair<int, int>>{{1000, 500}}));
     EXPECT_EQ(reader.requestCodes(), (std::vector<std::uint8_t>{0x04, 0x01, 0x01, 0x01, 0x01, 0x01, kDeleteAll}));
     EXPECT_TRUE(reader.records().empty());

@@ -54,7 +54,10 @@ protected:
         settle();
     }
     // Runs what the steps post until they are idle again.
-    void settle() { ASSERT_TRUE(toolkit.runUntil([this] { return !steps->busy(); })) << "the steps hang"; }
+    void settle()
+    {
+        ASSERT_TRUE(toolkit.runUntil([this] { return !steps->busy(); })) << "the steps hang";
+    }
 
     // A reader on COM3, connected by pressing "连接设备".
     kestsim::VirtualReader &connectedReader(std::size_t records)

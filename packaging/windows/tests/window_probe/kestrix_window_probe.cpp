@@ -32,7 +32,7 @@
 namespace {
 
 constexpr DWORD kPollMs = 50;
-constexpr DWORD kWindowMs = 60000;   // Wine's first window of a session is slow
+constexpr DWORD kWindowMs = 60000; // Wine's first window of a session is slow
 constexpr DWORD kBoxMs = 30000;
 constexpr DWORD kDownloadMs = 300000;
 constexpr DWORD kCloseMs = 30000;
@@ -70,8 +70,7 @@ DWORD processOf(HWND window)
 }
 
 // Polls until `found` gives a window or the time is up; null then.
-template <typename Find>
-HWND await(DWORD ms, Find found)
+template <typename Find> HWND await(DWORD ms, Find found)
 {
     for (DWORD waited = 0; waited < ms; waited += kPollMs) {
         if (HWND window = found())
