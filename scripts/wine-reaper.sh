@@ -41,13 +41,11 @@ while [ -n "$start" ] && [ "$(started "$pid")" = "$start" ]; do
   sleep 0.2
 done
 
-# members [NAME]: the session's processes (those whose name starts NAME).
+# members [NAME]: the session's processes (those whose program's name starts
+# NAME), a pid a line.
 members() {
-  for p in /proc/[0-9]*; do
-    read -r name <"$p/comm" 2>/dev/null || continue
-    case "$name" in "${1:-}"*) ;; *) continue ;; esac
-    grep -qszxF "KESTRIX_WINE_SESSION=$session" "$p/environ" && echo "${p#/proc/}"
-  done
+  "$(dirname "$0")/wine-members.sh" "$session" |
+    awk -v name="${1:-}" '{ n = split($2, path, /[\/\\]/); if (index(path[n], name) == 1) print $1 }'
 }
 servers=$(members wineserver)
 if [ -n "$servers" ]; then

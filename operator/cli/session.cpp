@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "session.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "connect_report.h"
 #include "kestlink.h"
 #include "kestlink/host.h"
+#include "messages.h"
 
 namespace kestlink_cli {
 
@@ -51,13 +51,9 @@ std::optional<Session> connectReader(const CommonOptions &options)
     }
     if (KX_Connect() != 1) {
         // The operator's lines, as the dialog shows them.
-        const std::string why = kestrix::connectFailureText(kestrix::lastConnectReport());
-        std::string lines;
-        for (std::size_t start = 0; start <= why.size();) {
-            const std::size_t end = std::min(why.find('\n', start), why.size());
-            lines += (start == 0 ? "kestlink: " : "  ") + why.substr(start, end - start) + "\n";
-            start = end + 1;
-        }
+        std::string lines = std::string("kestlink: ") + kestrix::text::kConnectFailed + "\n";
+        for (const auto &port : kestrix::lastConnectReport())
+            lines += "  " + kestrix::portReasonLine(port) + "\n";
         std::fputs(lines.c_str(), stderr);
         std::fprintf(stderr, "kestlink: `kestlink ports` shows where each port leads\n");
         return std::nullopt;

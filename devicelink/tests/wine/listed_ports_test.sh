@@ -58,19 +58,38 @@ wine_start "$KESTLINK_WINE_PREFIX" "$logs" "$ports"
 "$KESTRIX_WINE64" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\KestlinkUsb0' /t REG_SZ /d COM12 /f \
   >>"$logs/programs.log" 2>&1
 
-ran=0
-declare -A found_ms
+# width_of DIR: 32 or 64, from the build's folder name.
+width_of() { case "$1" in *x86*) echo 32 ;; *) echo 64 ;; esac; }
+# windows DIR PROGRAM ARGS...: a program of the build in DIR, through the
+# loader of its width (the 32-bit one without the 64-bit WINELOADER).
+windows() {
+  local dir=$1 loader
+  shift
+  loader=$(wine_program "$(width_of "$dir")") || return
+  if [ "$(width_of "$dir")" = 32 ]; then
+    (cd "$dir" && env -u WINELOADER "$loader" "$@")
+  else
+    (cd "$dir" && "$loader" "$@")
+  fi
+}
+# The builds whose width runs here; the others are said and left out.
+runnable=()
 for dir in "${builds[@]}"; do
-  width=64
-  case "$dir" in *x86*) width=32 ;; esac
-  loader=$(wine_program $width 2>"$work/why") || { echo "$width-bit: not run: $(cat "$work/why")"; continue; }
-  env=()
-  [ $width = 32 ] && env=(-u WINELOADER)
-  cd "$dir"
+  if wine_program "$(width_of "$dir")" >/dev/null 2>"$work/why"; then
+    runnable+=("$dir")
+  else
+    echo "$(width_of "$dir")-bit: not run: $(cat "$work/why")"
+  fi
+done
+[ "${#runnable[@]}" -gt 0 ] || { echo "no build could run"; exit 1; }
+
+declare -A found_ms
+for dir in "${runnable[@]}"; do
+  width=$(width_of "$dir")
   # The probe times the call inside Windows: COM3 to COM9 first (COM5 silent),
   # then the listed COM12.
   answer=$(printf 'KX_Connect\nKX_QueryNumber 0000\nKX_Close\n' |
-    env "${env[@]}" "$loader" kestlink_probe.exe 2>>"$logs/programs.log" | tr -d '\r' | grep -v '^ready')
+    windows "$dir" kestlink_probe.exe 2>>"$logs/programs.log" | tr -d '\r' | grep -v '^ready')
   connect=$(sed -n 1p <<<"$answer")
   count=$(sed -n 2p <<<"$answer")
   if [ "${connect%% *}" = 1 ] && [ "$count" = "1 $(cut -d' ' -f2 <<<"$count") 0700" ]; then
@@ -79,28 +98,22 @@ for dir in "${builds[@]}"; do
   else
     fail "$width-bit: no reader found on COM12: $answer"
   fi
-  ran=$((ran + 1))
 done
 
 # The reader gone: each port's reason, COM12 among them.
 kill "$reader"
 wait "$reader" 2>/dev/null || true
-for dir in "${builds[@]}"; do
-  width=64
-  case "$dir" in *x86*) width=32 ;; esac
-  loader=$(wine_program $width 2>/dev/null) || continue
-  env=()
-  [ $width = 32 ] && env=(-u WINELOADER)
-  cd "$dir"
+for dir in "${runnable[@]}"; do
+  width=$(width_of "$dir")
   status=0
-  why=$(env "${env[@]}" "$loader" kestlink_read_records.exe 1 2>&1 >/dev/null | tr -d '\r') || status=$?
+  why=$(windows "$dir" kestlink_read_records.exe 1 2>&1 >/dev/null | tr -d '\r') || status=$?
   for line in "no reader answered; the ports tried:" "  COM3: no such port" "  COM5: no answer" \
     "  COM9: no such port" "  COM12: no such port"; do
     grep -qxF -- "$line" <<<"$why" || fail "$width-bit: the reasons lack '$line': $why"
   done
   [ "$status" = 1 ] || fail "$width-bit: exit status $status, not 1"
   # A figure: what the reader's port added to the ports that fail before it.
-  failing=$(printf 'KX_Connect\n' | env "${env[@]}" "$loader" kestlink_probe.exe 2>>"$logs/programs.log" |
+  failing=$(printf 'KX_Connect\n' | windows "$dir" kestlink_probe.exe 2>>"$logs/programs.log" |
     tr -d '\r' | grep -v '^ready' | awk '{printf "%.0f", $2 / 1000}')
   if [ -n "${found_ms[$width]:-}" ] && [ -n "$failing" ]; then
     extra=$((found_ms[$width] - failing))
@@ -113,5 +126,4 @@ done
 grep -q '<-' "$work/unlisted.log" && fail "the reader on COM11, which Windows does not list, was asked: $(head -n 3 "$work/unlisted.log")"
 
 [ "$failures" = 0 ] || exit 1
-[ "$ran" -gt 0 ] || { echo "no build could run"; exit 1; }
 echo "all checks passed"
