@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Any bytes as a reply, judged under every rule: the verdicts must follow the
-// rules as frame.h states them, and no verdict may look past the bytes. Every
+// rules as protocol.h states them, and no verdict may look past the bytes. Every
 // prefix of the input is judged too, each in a buffer of exactly its length,
 // since a read delivers a reply a piece at a time.
 #include <cstddef>
 #include <cstdint>
 
 #include "exact_buffer.h"
-#include "frame.h"
+#include "protocol.h"
 #include "reply_locate.h"
 #include "require.h"
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstddef>
 
-#include "commands.h"
+#include "soak_commands.h"
 #include "faults.h"
 
 namespace soak {

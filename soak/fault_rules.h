@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "commands.h"
+#include "soak_commands.h"
 #include "faults.h"
 #include "kestsim/fault.h"
 #include "mix.h"

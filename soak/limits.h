@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstddef>
 
-#include "commands.h"
+#include "soak_commands.h"
 
 namespace soak {
 

@@ -7,7 +7,7 @@
 
 #include <random>
 
-#include "commands.h"
+#include "soak_commands.h"
 #include "faults.h"
 
 namespace soak {

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "commands.h"
+#include "soak_commands.h"
 #include "faults.h"
 #include "kestlink.h"
 #include "kestsim/fault.h"

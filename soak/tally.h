@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "commands.h"
+#include "soak_commands.h"
 #include "faults.h"
 
 namespace soak {

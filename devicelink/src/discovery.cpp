@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "frame.h"
+#include "protocol.h"
 #include "link.h"
 #include "trace.h"
 

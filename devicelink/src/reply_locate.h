@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <span>
 
-#include "frame.h"
+#include "protocol.h"
 
 namespace kestlink::protocol {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "frame.h"
+#include "protocol.h"
 #include "serial_channel.h"
 
 namespace kestlink::trace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "frame.h"
+#include "protocol.h"
 #include "kestlink/host.h"
 
 namespace kestlink {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "kestrix_app.h"
-#include "kestrix_dlg.h"
+#include "qt_kestrix_dlg.h"
 #include "qt_toolkit.h"
 #include "session_end.h"
 

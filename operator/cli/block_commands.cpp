@@ -3,9 +3,9 @@
 // blocks, as hexadecimal.
 #include <cstdio>
 
-#include "commands.h"
+#include "cli_commands.h"
 #include "exit_status.h"
-#include "hex_text.h"
+#include "cli_hex.h"
 #include "kestlink.h"
 
 namespace kestlink_cli {

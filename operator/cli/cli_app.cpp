@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "commands.h"
+#include "cli_commands.h"
 #include "exit_status.h"
 
 namespace kestlink_cli {

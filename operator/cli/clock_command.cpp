@@ -2,7 +2,7 @@
 // kestlink set-clock: the reader's clock to the PC's local time, or to the
 // time given.
 #include "clock_text.h"
-#include "commands.h"
+#include "cli_commands.h"
 #include "exit_status.h"
 #include "kestlink.h"
 #include "messages.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // kestlink compare load: the card numbers of a CSV file, by the dialog's
 // rules, given to the reader in file order.
-#include "commands.h"
+#include "cli_commands.h"
 #include "compare_table.h"
 #include "download_run.h"
 #include "exit_status.h"

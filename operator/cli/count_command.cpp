@@ -2,7 +2,7 @@
 // kestlink count: the reader's record count.
 #include <cstdio>
 
-#include "commands.h"
+#include "cli_commands.h"
 #include "exit_status.h"
 #include "kestlink.h"
 #include "messages.h"

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "commands.h"
+#include "cli_commands.h"
 #include "confirm.h"
 #include "exit_status.h"
 #include "kestlink.h"

@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "commands.h"
+#include "cli_commands.h"
 #include "exit_status.h"
 #include "kestlink/host.h"
 

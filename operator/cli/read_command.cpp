@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "commands.h"
+#include "cli_commands.h"
 #include "csv_export.h"
 #include "download_run.h"
 #include "duplicates.h"

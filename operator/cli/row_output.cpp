@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "gbk_text.h"
-#include "hex_text.h"
+#include "cli_hex.h"
 
 namespace kestlink_cli {
 

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "compare_table.h"
-#include "kestrix_dlg.h"
+#include "win32_kestrix_dlg.h"
 #include "win32_toolkit.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)

@@ -17,7 +17,7 @@
 
 #include "dialog_template.h"
 #include "kestlink.h"
-#include "kestrix_dlg.h"
+#include "qt_kestrix_dlg.h"
 #include "kestsim/sample_records.h"
 #include "kestsim/simulator.h"
 #include "kestsim/virtual_reader.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "clock_text.h"
-#include "hex_text.h"
+#include "cli_hex.h"
 #include "progress_bar.h"
 #include "row_output.h"
 

@@ -21,7 +21,7 @@
 
 #include <unistd.h>
 
-#include "hex_text.h"
+#include "probe_hex.h"
 #include "control_ids.h"
 #include "csv_export.h"
 #include "kestsim/record.h"

@@ -17,11 +17,11 @@
 #include <string>
 #include <thread>
 
-#include "hex_text.h"
+#include "probe_hex.h"
 #include "probe_commands.h"
 #include "compare_table.h"
 #include "control_ids.h"
-#include "kestrix_dlg.h"
+#include "win32_kestrix_dlg.h"
 #include "scripted_win32_toolkit.h"
 #include "win32_text.h"
 

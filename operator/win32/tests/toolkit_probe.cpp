@@ -32,7 +32,7 @@
 #include <thread>
 #include <vector>
 
-#include "hex_text.h"
+#include "probe_hex.h"
 #include "probe_commands.h"
 #include "win32_text.h"
 #include "win32_toolkit.h"

@@ -20,7 +20,7 @@
 
 #include <unistd.h>
 
-#include "hex_text.h"
+#include "probe_hex.h"
 #include "messages.h"
 #include "kestrix_testing/wine/probe_process.h"
 #include "kestrix_testing/wine/wine_session.h"

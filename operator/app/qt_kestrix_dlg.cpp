@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The dialog's construction and layout, its routing of each button to the
 // operator's step, and the view those steps work through.
-#include "kestrix_dlg.h"
+#include "qt_kestrix_dlg.h"
 
 #include <QApplication>
 #include <QCloseEvent>

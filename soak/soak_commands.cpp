@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "commands.h"
+#include "soak_commands.h"
 
 namespace soak {
 

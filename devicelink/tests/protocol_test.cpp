@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame.h"
+#include "protocol.h"
 
 using namespace kestlink::protocol;
 using Bytes = std::vector<std::uint8_t>;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "kestrix_dlg.h"
+#include "win32_kestrix_dlg.h"
 
 #include <commctrl.h>
 

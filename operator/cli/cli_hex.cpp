@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "hex_text.h"
+#include "cli_hex.h"
 
 namespace kestlink_cli {
 

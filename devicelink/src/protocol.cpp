@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "frame.h"
+#include "protocol.h"
 
 #include <algorithm>
 #include <numeric>
