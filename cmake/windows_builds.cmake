@@ -41,6 +41,8 @@ if(KESTRIX_WINDOWS)
                  -DKESTRIX_LIBRARY_ONLY=ON -DKESTRIX_TESTS=OFF
                  # The icon of Kestrix.exe, drawn by the Linux build.
                  -DKESTRIX_ICON_DIR=${CMAKE_BINARY_DIR}/operator/icons
+                 # Its dialog template, written from the dialog table.
+                 -DKESTRIX_DIALOG_RC_DIR=${CMAKE_BINARY_DIR}/operator/win32/dialog_rc
       INSTALL_COMMAND ""
       BUILD_ALWAYS ON
       USES_TERMINAL_BUILD ON)

@@ -2,7 +2,8 @@
 // The main dialog, template 102, as a table: every control with its
 // identifier, kind, caption, position and size in dialog units, in template
 // order (which is also the tab order). The Qt dialog builds itself from it;
-// the Windows resource file says the same, which a test holds it to.
+// the build writes the Windows dialog template from it
+// (operator/win32/dialog_rc).
 #pragma once
 
 #include <span>
