@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 records=${2:-1000}
 [ -z "${KESTRIX_BENCH_UNDER_XVFB:-}" ] &&
-  exec env KESTRIX_BENCH_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$records"
+  exec env KESTRIX_BENCH_UNDER_XVFB=1 testing/with-xvfb.sh "$0" "$build" "$records"
 
 # shellcheck source=scripts/wine-prefix.sh
 . scripts/wine-prefix.sh
@@ -34,7 +34,7 @@ trap cleanup EXIT
 "$build/simulator/kestsim" --records "$records" >"$work/kestsim.out" 2>"$work/kestsim.err" &
 ks=$!
 for _ in $(seq 50); do grep -q '^KESTLINK_PORT_DIR=' "$work/kestsim.out" && break; sleep 0.2; done
-wine_start "$build/wine-prefix" "$work" "$(sed -n 's/^KESTLINK_PORT_DIR=//p' "$work/kestsim.out")"
+wine_start "$build/wine-prefix-bench" "$work" "$(sed -n 's/^KESTLINK_PORT_DIR=//p' "$work/kestsim.out")"
 export KESTRIX_BENCH_LOG="$work/programs.log"
 
 for arch in x64 x86; do

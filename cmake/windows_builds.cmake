@@ -51,21 +51,27 @@ if(KESTRIX_WINDOWS)
   # What the tests call each build: Win64 for x64, Win32 for x86.
   set(KESTRIX_TEST_BUILD_x64 Win64)
   set(KESTRIX_TEST_BUILD_x86 Win32)
-  # One Wine prefix for every test of this build folder.
-  set(KESTRIX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+  # One Wine prefix for each width's tests in this build folder:
+  # wine-prefix-Win64 and wine-prefix-Win32, so that the two widths' tests
+  # run side by side.
+  set(KESTRIX_WINE_PREFIX_BASE ${CMAKE_BINARY_DIR}/wine-prefix)
 
   # kestrix_wine_test(NAME BUILD Win64|Win32 TIMEOUT SECONDS COMMAND ...
   #                   [PREFIX FOLDER] [ENVIRONMENT NAME=VALUE ...]
-  #                   [LABELS LABEL ...]): a test
-  # that runs a Windows build under Wine, in the build's prefix unless
+  #                   [LABELS LABEL ...] [COST SECONDS]): a test
+  # that runs a Windows build under Wine, in its width's prefix unless
   # another is named. The tests of one prefix take turns (each starts the
-  # prefix's one server). A Win32 test where 32-bit programs are not run
-  # here is reported skipped, saying why (run_wine_test.sh). Labelled wine,
-  # and with the labels given.
+  # prefix's one server); tests of different prefixes run side by side, the
+  # costlier first. A Win32 test where 32-bit programs are not run here is
+  # reported skipped, saying why (run_wine_test.sh). Labelled wine, and with
+  # the labels given.
   function(kestrix_wine_test)
-    cmake_parse_arguments(PARSE_ARGV 0 test "" "NAME;BUILD;TIMEOUT;PREFIX" "COMMAND;ENVIRONMENT;LABELS")
+    cmake_parse_arguments(PARSE_ARGV 0 test "" "NAME;BUILD;TIMEOUT;PREFIX;COST" "COMMAND;ENVIRONMENT;LABELS")
     if(NOT test_PREFIX)
-      set(test_PREFIX ${KESTRIX_WINE_PREFIX})
+      set(test_PREFIX ${KESTRIX_WINE_PREFIX_BASE}-${test_BUILD})
+    endif()
+    if(NOT test_COST)
+      set(test_COST 10)
     endif()
     if(test_BUILD STREQUAL "Win32")
       set(width 32)
@@ -77,7 +83,8 @@ if(KESTRIX_WINDOWS)
     get_filename_component(lock ${test_PREFIX} NAME)
     set_tests_properties(${test_NAME} PROPERTIES
       ENVIRONMENT "KESTLINK_WINE_PREFIX=${test_PREFIX};${test_ENVIRONMENT}"
-      RESOURCE_LOCK ${lock} TIMEOUT ${test_TIMEOUT} SKIP_RETURN_CODE 77 LABELS "wine;${test_LABELS}")
+      RESOURCE_LOCK ${lock} TIMEOUT ${test_TIMEOUT} SKIP_RETURN_CODE 77 LABELS "wine;${test_LABELS}"
+      COST ${test_COST})
   endfunction()
 
   # The Windows package, a zip of both builds made by CPack in a project of

@@ -36,6 +36,14 @@ skipped_tests() {
 
 scripts/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
+# Most tests wait on the virtual reader, Wine or a display rather than work,
+# so twice as many run at once as there are cores. Tests that must not meet
+# take turns by CTest's resource locks (a Wine prefix) or run alone (the
+# Debian packages' own build).
+test_jobs=$((jobs * 2))
+started=$SECONDS
+# section TITLE: a heading with the minutes and seconds since the start.
+section() { printf '== %s (at %d:%02d)\n' "$1" $(((SECONDS - started) / 60)) $(((SECONDS - started) % 60)); }
 
 # The edit-build-test loop: the normal build, then its unit and device tests
 # (no fuzzing, no sanitizers, no GUI, Wine or package tests), several at a
@@ -43,26 +51,26 @@ jobs=$(nproc 2>/dev/null || echo 2)
 if [ "${1:-}" = --quick ]; then
   cmake -S . -B build -G Ninja -DKESTRIX_WINDOWS=ON >/dev/null
   cmake --build build -j "$jobs"
-  exec ctest --test-dir build -L '^(unit|device)$' -j $((jobs * 2)) --output-on-failure --timeout 300
+  exec ctest --test-dir build -L '^(unit|device)$' -j "$test_jobs" --output-on-failure --timeout 300
 fi
 
-echo "== Fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)"
+section "Fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)"
 scripts/fuzz.sh "${KESTRIX_FUZZ_SECONDS:-60}"
 
-echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+section "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 # The Windows builds are not instrumented and are tested once, in build/.
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRIX_SANITIZE=ON -DKESTRIX_WINDOWS=OFF >/dev/null
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-sanitize --output-on-failure --timeout 300 | tee build-sanitize/ctest-output.txt
+  ctest --test-dir build-sanitize -j "$test_jobs" --output-on-failure --timeout 300 | tee build-sanitize/ctest-output.txt
 
-echo "== All tests, the Windows DLLs under Wine among them"
+section "All tests, the Windows DLLs under Wine among them"
 cmake -S . -B build -G Ninja -DKESTRIX_WINDOWS=ON >/dev/null
 cmake --build build -j "$jobs"
 status=0
-ctest --test-dir build --output-on-failure --timeout 300 | tee build/ctest-output.txt || status=$?
+ctest --test-dir build -j "$test_jobs" --output-on-failure --timeout 300 | tee build/ctest-output.txt || status=$?
 
-echo "== Closing"
+section "Closing"
 # A session's processes end with its test; a few seconds may pass while the
 # reaper of the last one stops the server.
 for _ in $(seq 60); do

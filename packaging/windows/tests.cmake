@@ -8,7 +8,7 @@ if(KESTRIX_TESTS)
   set_tests_properties(kestrix_windows_package_contents PROPERTIES LABELS package)
 
   include(${CMAKE_CURRENT_LIST_DIR}/installer/identity.cmake)
-  find_program(KESTRIX_XVFB_RUN xvfb-run REQUIRED)
+  find_program(KESTRIX_XVFB Xvfb REQUIRED)
 
   # The program that drives the installed Kestrix.exe's window: 64-bit,
   # which drives the 32-bit program as well.
@@ -52,7 +52,7 @@ if(KESTRIX_TESTS)
     # the 32-bit one only where 32-bit programs run.
     kestrix_wine_test(NAME kestrix_windows_installed_program_${arch}_under_wine BUILD ${build} TIMEOUT 900
       PREFIX ${installer_prefix} LABELS package
-      COMMAND ${KESTRIX_XVFB_RUN} -a -s "-screen 0 1280x1024x24"
+      COMMAND ${PROJECT_SOURCE_DIR}/testing/with-xvfb.sh
               ${CMAKE_CURRENT_LIST_DIR}/tests/installer_under_wine.sh program ${what_it_is}
               --msi ${KESTRIX_WINDOWS_INSTALLER_${arch}}
               --kestsim $<TARGET_FILE:kestsim_cli> --probe ${installer_probe})
