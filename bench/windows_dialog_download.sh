@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 records=${2:-1000}
 [ -z "${KESTRIX_BENCH_UNDER_XVFB:-}" ] &&
-  exec env KESTRIX_BENCH_UNDER_XVFB=1 testing/with-xvfb.sh "$0" "$build" "$records"
+  exec env KESTRIX_BENCH_UNDER_XVFB=1 scripts/with-xvfb.sh "$0" "$build" "$records"
 
 # shellcheck source=scripts/wine-prefix.sh
 . scripts/wine-prefix.sh

@@ -43,6 +43,8 @@ fi
 
 # shellcheck source=scripts/wine-prefix.sh
 . scripts/wine-prefix.sh
+# shellcheck source=scripts/xvfb.sh
+. scripts/xvfb.sh
 # The Windows program's reader, screen and Wine end with this script,
 # however it ends.
 if [ -n "$windows" ]; then wine_guard; fi
@@ -50,12 +52,12 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kestrix-run.XXXXXX")
 # app_pid is what the script started; window_pid owns Kestrix's windows. The
 # two are the same for the Linux program; under Wine app_pid is start.exe,
 # which lives as long as the program, and the program is a process of its own.
-sim_pid="" xvfb_pid="" app_pid="" window_pid=""
+sim_pid="" XVFB_PID="" app_pid="" window_pid=""
 cleanup() {
   wine_stop
   stop_process "$app_pid"
   stop_process "$sim_pid"
-  stop_process "$xvfb_pid"
+  stop_process "$XVFB_PID"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -146,17 +148,7 @@ for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || die "$tool is missing (scripts/install-deps.sh installs it)"
 done
 
-# -displayfd lets Xvfb pick a free display itself and tell its number once it
-# accepts connections, so two runs never race for the same one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-xvfb_ready() {
-  kill -0 "$xvfb_pid" 2>/dev/null || die "Xvfb stopped: $(cat "$work/xvfb.log")"
-  grep -q '^[0-9]' "$work/display"
-}
-wait_for 20 "the virtual X server" xvfb_ready
-DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
+xvfb_start "$work" 1024x768 || die "no virtual X server"
 # Qt wants a private runtime directory and warns without one.
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"

@@ -52,7 +52,7 @@ if(KESTRIX_TESTS)
     # the 32-bit one only where 32-bit programs run.
     kestrix_wine_test(NAME kestrix_windows_installed_program_${arch}_under_wine BUILD ${build} TIMEOUT 900
       PREFIX ${installer_prefix} LABELS package
-      COMMAND ${PROJECT_SOURCE_DIR}/testing/with-xvfb.sh
+      COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-xvfb.sh
               ${CMAKE_CURRENT_LIST_DIR}/tests/installer_under_wine.sh program ${what_it_is}
               --msi ${KESTRIX_WINDOWS_INSTALLER_${arch}}
               --kestsim $<TARGET_FILE:kestsim_cli> --probe ${installer_probe})

@@ -32,10 +32,10 @@ wait_for() {
   fail "gave up waiting for $what"
 }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 20 "the X server" grep -q '^[0-9]' "$work/display"
-export DISPLAY=":$(head -n 1 "$work/display")"
+# shellcheck source=../../../scripts/xvfb.sh
+. "$(dirname "$0")/../../../scripts/xvfb.sh"
+xvfb_start "$work" 1024x768 || fail "no X server"
+pids+=("$XVFB_PID")
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
 

@@ -26,6 +26,8 @@ if [ "${1:-}" != --inside ]; then
 fi
 as=$2
 shift 2
+# shellcheck source=../../../scripts/xvfb.sh
+. "$(dirname "$0")/../../../scripts/xvfb.sh"
 kestsim=$1 kestlink=$2 read_records=$3 kestrix=${4:-}
 unset KESTLINK_PORT_DIR KESTLINK_TRACE
 
@@ -185,10 +187,9 @@ if [ -n "$kestrix" ]; then
   pids+=($!)
   for _ in $(seq 100); do [ -L "$work/gui/COM3" ] && break; sleep 0.05; done
   adapter ttyUSB0 "$second" "$work/gui/COM3"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-  pids+=($!)
-  for _ in $(seq 200); do grep -q '^[0-9]' "$work/display" && break; sleep 0.1; done
-  export DISPLAY=":$(head -n 1 "$work/display")"
+  XVFB_PID=""
+  check "an X server for Kestrix" xvfb_start "$work" 1024x768
+  [ -z "$XVFB_PID" ] || pids+=("$XVFB_PID")
   mkdir -m 700 "$work/runtime"
   export XDG_RUNTIME_DIR=$work/runtime
   "$kestrix" 2>"$work/kestrix.err" &

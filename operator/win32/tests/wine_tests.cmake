@@ -16,7 +16,7 @@ if(KESTRIX_WINDOWS AND TARGET kestrix_testing_links)
       set(build ${KESTRIX_TEST_BUILD_${arch}})
       add_dependencies(${target} kestlink_windows_${arch})
       kestrix_wine_test(NAME kestrix_windows_${name}_${build}_under_wine BUILD ${build} TIMEOUT ${timeout} COST ${cost}
-        COMMAND ${PROJECT_SOURCE_DIR}/testing/with-xvfb.sh $<TARGET_FILE:${target}>
+        COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-xvfb.sh $<TARGET_FILE:${target}>
         ENVIRONMENT ${probe_variable}=${CMAKE_BINARY_DIR}/windows-${arch}/operator/win32/${probe}.exe)
     endforeach()
   endfunction()

@@ -11,7 +11,7 @@
 #       silent install; the installed Kestrix.exe, driven from another Wine
 #       process by kestrix_window_probe.exe, connects to the virtual reader
 #       and reads its records; silent uninstall (needs a display: run it
-#       under testing/with-xvfb.sh)
+#       under scripts/with-xvfb.sh)
 #
 # OPTIONS, as packaging/windows/tests.cmake gives them:
 #   --arch x64|x86 --version V --manufacturer NAME --product-name NAME
