@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the library into a scratch prefix and builds two callers against
-# it: a C program through pkg-config and a C++ one through find_package.
+# Installs the library into a scratch prefix and builds callers against it:
+# C programs through pkg-config (the example of docs/library.md, built as it
+# says and run against the virtual reader, and examples/read_records.c) and
+# a C++ one through find_package.
+#
+#   check_install.sh BUILD SOURCE KESTSIM
 set -euo pipefail
-build=$1 source=$2
+build=$1 source=$2 kestsim=$3
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
@@ -17,6 +21,21 @@ export PKG_CONFIG_PATH="$libdir/pkgconfig"
 cc -std=c99 -Wall -Wextra -o "$prefix/from-c" "$source/devicelink/examples/read_records.c" \
    $(pkg-config --cflags --libs kestlink)
 KESTLINK_PORT_DIR="$prefix" LD_LIBRARY_PATH="$libdir" "$prefix/from-c" 2>/dev/null && exit 1 # no reader there
+
+# The library reference's example, taken from the page: built with the
+# command it gives, it prints each record of a reader.
+awk '/^```c$/ { inside = 1; next } /^```/ { inside = 0 } inside' "$source/docs/library.md" >"$prefix/example.c"
+grep -q KX_ReadData "$prefix/example.c" || { echo "no C example in docs/library.md"; exit 1; }
+(cd "$prefix" && cc -Werror -Wall -Wextra example.c $(pkg-config --cflags --libs kestlink) -o example)
+"$kestsim" --records 3 >"$prefix/kestsim.out" 2>/dev/null &
+sim=$!
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -rf "$prefix"' EXIT
+for _ in $(seq 100); do [ -s "$prefix/kestsim.out" ] && break; sleep 0.05; done
+printed=$(env "$(head -n1 "$prefix/kestsim.out")" LD_LIBRARY_PATH="$libdir" "$prefix/example")
+echo "$printed"
+[ "$(echo "$printed" | wc -l)" -eq 3 ] || { echo "docs/library.md's example printed no 3 records"; exit 1; }
+echo "$printed" | grep -Eqv '^[0-9]{3} [0-9]{12} [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8} [0-3]$' &&
+  { echo "docs/library.md's example printed a line out of shape"; exit 1; }
 
 mkdir -p "$prefix/consumer"
 cat > "$prefix/consumer/CMakeLists.txt" <<'CMAKE'
