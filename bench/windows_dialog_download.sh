@@ -8,8 +8,8 @@
 #
 #   bench/windows_dialog_download.sh [BUILD_DIR] [RECORDS]
 #
-# BUILD_DIR is a normal build with the Windows builds (default build); its
-# Wine prefix is used, so run it while no test of that build runs. Where
+# BUILD_DIR is a normal build with the Windows builds (default build); the
+# benchmarks' Wine prefix there (wine-prefix-bench) is used. Where
 # 32-bit programs do not run (scripts/wine-loaders.sh), the x86 build is
 # left out with the reason.
 set -euo pipefail
