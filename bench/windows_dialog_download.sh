@@ -9,7 +9,9 @@
 #   bench/windows_dialog_download.sh [BUILD_DIR] [RECORDS]
 #
 # BUILD_DIR is a normal build with the Windows builds (default build); the
-# benchmarks' Wine prefix there (wine-prefix-bench) is used. Where
+# benchmarks' Wine prefix there (wine-prefix-bench) is used, or the one
+# KESTLINK_WINE_PREFIX names (the test command's brief run takes its
+# 64-bit tests' prefix). Where
 # 32-bit programs do not run (scripts/wine-loaders.sh), the x86 build is
 # left out with the reason.
 set -euo pipefail
@@ -22,6 +24,9 @@ records=${2:-1000}
 # shellcheck source=scripts/wine-prefix.sh
 . scripts/wine-prefix.sh
 wine_guard
+# shellcheck source=scripts/programs.sh
+. scripts/programs.sh
+kestsim=$(program "$build" kestsim_cli)
 work=$(mktemp -d)
 ks=""
 cleanup() {
@@ -31,10 +36,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$build/simulator/kestsim" --records "$records" >"$work/kestsim.out" 2>"$work/kestsim.err" &
+"$kestsim" --records "$records" >"$work/kestsim.out" 2>"$work/kestsim.err" &
 ks=$!
 for _ in $(seq 50); do grep -q '^KESTLINK_PORT_DIR=' "$work/kestsim.out" && break; sleep 0.2; done
-wine_start "$build/wine-prefix-bench" "$work" "$(sed -n 's/^KESTLINK_PORT_DIR=//p' "$work/kestsim.out")"
+wine_start "${KESTLINK_WINE_PREFIX:-$build/wine-prefix-bench}" "$work" "$(sed -n 's/^KESTLINK_PORT_DIR=//p' "$work/kestsim.out")"
 export KESTRIX_BENCH_LOG="$work/programs.log"
 
 for arch in x64 x86; do
@@ -44,7 +49,8 @@ for arch in x64 x86; do
     echo "Windows dialog $arch: not run: $(cat "$work/why")"
     continue
   fi
-  (cd "$build/windows-$arch/operator/win32" && python3 - "$arch" "$records" "$loader" <<'PY'
+  probe=$(program "$build/windows-$arch" kestrix_dialog_probe)
+  (cd "$(dirname "$probe")" && python3 - "$arch" "$records" "$loader" <<'PY'
 import os, subprocess, sys, time
 arch, records, loader = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 env = dict(os.environ)

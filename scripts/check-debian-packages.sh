@@ -13,6 +13,7 @@
 #     --version, pkg-config, the C example built against the -dev files,
 #     appstreamcli on the metainfo, and kestlink and the C example reading
 #     from the packaged kestsim, row for row against the sample records.
+#  4. apt install of the four, simulated: their dependencies resolve here.
 #
 # --with-kestlink names the kestlink the build made: the tool must then be in
 # kestlink-tools, and what the packaged one prints must be what that one
@@ -308,6 +309,19 @@ else
       fail "kestlink read --csv exited with $?: $(cat "$scratch/csv.err")"
     fi
   fi
+fi
+
+# 4. How the development guide has them installed, `sudo apt install
+# ./build-debian/debs/*.deb`, as apt would carry it out here: every
+# dependency found and the four installed. --simulate changes nothing and
+# needs no root.
+if apt-get install --simulate "${deb[@]}" >"$scratch/apt.out" 2>&1; then
+  installs=$(grep -cE '^Inst (libkestlink1|libkestlink-dev|kestrix|kestlink-tools) ' "$scratch/apt.out" || true)
+  [ "$installs" -eq 4 ] \
+    && pass "apt install of the four packages resolves on this machine (simulated)" \
+    || fail "apt would install $installs of the four packages:"$'\n'"$(cat "$scratch/apt.out")"
+else
+  fail "apt install of the packages fails here:"$'\n'"$(tail -n 20 "$scratch/apt.out")"
 fi
 
 if [ $failures -ne 0 ]; then

@@ -14,7 +14,11 @@ set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 if [[ $# -eq 0 ]]; then
-    set -- build/windows-x64/devicelink/kestlink.dll build/windows-x86/devicelink/kestlink.dll
+    # shellcheck source=scripts/programs.sh
+    . scripts/programs.sh
+    x64=$(program build/windows-x64 kestlink)
+    x86=$(program build/windows-x86 kestlink)
+    set -- "$x64" "$x86"
 fi
 
 # x86_64-w64-mingw32-objdump reads 32-bit PE files as well.

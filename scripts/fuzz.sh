@@ -21,6 +21,8 @@ scripts/install-deps.sh
 echo "== Building the fuzz targets (clang, build-fuzz/)"
 CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -G Ninja >/dev/null
 cmake --build build-fuzz -j "$(nproc 2>/dev/null || echo 2)"
+# shellcheck source=scripts/programs.sh
+. scripts/programs.sh
 
 # Target and its longest input: a reply read takes at most 64 bytes, so 96
 # covers longer spans too; the comparison file is read up to 64 KiB, so
@@ -45,9 +47,10 @@ for entry in "${targets[@]}"; do
   log="build-fuzz/logs/$target.log"
 
   echo "== $target: ${seconds} s"
+  program=$(program build-fuzz "$target")
   status=0
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
-    "build-fuzz/$target" "$scratch/$target" \
+    "$program" "$scratch/$target" \
       -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$artifacts/" >"$log" 2>&1 || status=$?
 

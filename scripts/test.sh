@@ -48,10 +48,11 @@ section() { printf '== %s (at %d:%02d)\n' "$1" $(((SECONDS - started) / 60)) $((
 # The edit-build-test loop: the normal build, then its unit and device tests
 # (no fuzzing, no sanitizers, no GUI, Wine or package tests), several at a
 # time: most of them wait on the virtual reader rather than work.
+# The builds and the quick run are CMakePresets.json's.
 if [ "${1:-}" = --quick ]; then
-  cmake -S . -B build -G Ninja -DKESTRIX_WINDOWS=ON >/dev/null
+  cmake --preset dev >/dev/null
   cmake --build build -j "$jobs"
-  exec ctest --test-dir build -L '^(unit|device)$' -j "$test_jobs" --output-on-failure --timeout 300
+  exec ctest --preset quick -j "$test_jobs"
 fi
 
 section "Fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)"
@@ -59,13 +60,13 @@ scripts/fuzz.sh "${KESTRIX_FUZZ_SECONDS:-60}"
 
 section "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 # The Windows builds are not instrumented and are tested once, in build/.
-cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRIX_SANITIZE=ON -DKESTRIX_WINDOWS=OFF >/dev/null
+cmake --preset sanitize >/dev/null
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize -j "$test_jobs" --output-on-failure --timeout 300 | tee build-sanitize/ctest-output.txt
 
 section "All tests, the Windows DLLs under Wine among them"
-cmake -S . -B build -G Ninja -DKESTRIX_WINDOWS=ON >/dev/null
+cmake --preset dev >/dev/null
 cmake --build build -j "$jobs"
 status=0
 ctest --test-dir build -j "$test_jobs" --output-on-failure --timeout 300 | tee build/ctest-output.txt || status=$?

@@ -66,7 +66,7 @@ wine_start() {
     return 1
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "making the Wine prefix $WINEPREFIX (once: about 10 s and 700 MB)" >&2
+    echo "making the Wine prefix $WINEPREFIX (once: about 10 s and 1.3 GB)" >&2
     # The registry reaches system.reg only when the server ends.
     if ! "$KESTRIX_WINE64" wineboot --init </dev/null >"$logs/wineboot.log" 2>&1 || [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
       echo "wineboot failed: $(tail -n 5 "$logs/wineboot.log")" >&2

@@ -214,7 +214,7 @@ WineSession::WineSession()
                                      std::to_string(statusOf(status)) + " (is another one running for " + prefix_ +
                                      "?)" + lastLines(serverLog));
         }
-        // A fresh prefix takes about 10 s to make and about 700 MB. Its
+        // A fresh prefix takes about 10 s to make and about 1.3 GB. Its
         // registry reaches system.reg when the server ends; until then a
         // prefix is made again (a few seconds) by each session.
         if (!fs::exists(fs::path(prefix_) / "system.reg")) {

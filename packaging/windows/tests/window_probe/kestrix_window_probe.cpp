@@ -6,6 +6,10 @@
 // Kestrix.exe, then this from the build folder.
 //
 //   kestrix_window_probe.exe RECORDS
+//   kestrix_window_probe.exe --rows    only looks: "rows N" of the list of
+//                                      the dialog that shows, then ends
+//                                      (run.sh --check --windows asks it
+//                                      after driving the program by keys)
 //
 // Prints what it saw, one line each, texts in UTF-8:
 //
@@ -126,13 +130,18 @@ int rowsOf(HWND dialog)
 int main(int argc, char **argv)
 {
     if (argc != 2)
-        fail("usage: kestrix_window_probe.exe RECORDS");
+        fail("usage: kestrix_window_probe.exe RECORDS | --rows");
+    const bool onlyLook = std::string(argv[1]) == "--rows";
     const int records = std::atoi(argv[1]);
 
     HWND dialog = await(kWindowMs, kestrixDialog);
     if (dialog == nullptr)
         fail("no window titled Kestrix showed");
     say("window");
+    if (onlyLook) {
+        say("rows " + std::to_string(rowsOf(dialog)));
+        return 0;
+    }
 
     click(GetDlgItem(dialog, IDC_CONNECT));
     HWND box = await(kBoxMs, [dialog] { return messageBox(dialog); });
